@@ -23,7 +23,9 @@ extern const std::array<KeyEntry, kKeyCount> kKeyTable;
 const KeyEntry* FindKey(std::uint32_t scan_code);
 
 // Scan code held in bits 16..23 of a key parameter.
-constexpr std::uint32_t ScanCodeOf(std::uint32_t key_data) { return (key_data >> 16) & 0xFF; }
+constexpr std::uint32_t ScanCodeOf(std::uint32_t key_data) {
+  return (key_data >> 16) & 0xFF;
+}
 
 // Semitones added by key mode `mode`, or nothing when `mode` is no key mode
 // (anything but the 24 mode commands, 1306..1311 and 1322..1327 included).

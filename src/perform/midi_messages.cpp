@@ -47,9 +47,13 @@ OpenResult Open(Instrument& inst, bool both_channels) {
 
 }  // namespace
 
-OpenResult OpenOutput(Instrument& inst) { return Open(inst, true); }
+OpenResult OpenOutput(Instrument& inst) {
+  return Open(inst, true);
+}
 
-OpenResult OpenOutputAtStart(Instrument& inst) { return Open(inst, false); }
+OpenResult OpenOutputAtStart(Instrument& inst) {
+  return Open(inst, false);
+}
 
 bool CloseOutput(Instrument& inst) {
   if (inst.settings.device_open == 0) return false;

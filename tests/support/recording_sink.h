@@ -48,7 +48,8 @@ class RecordingSink : public MidiOut {
 
   // Messages as bytes, for readable expectations: {0x90, 0x3C, 0x7F}.
   static std::vector<std::uint8_t> Bytes(std::uint32_t packed) {
-    return {static_cast<std::uint8_t>(packed & 0xFF), static_cast<std::uint8_t>((packed >> 8) & 0xFF),
+    return {static_cast<std::uint8_t>(packed & 0xFF),
+            static_cast<std::uint8_t>((packed >> 8) & 0xFF),
             static_cast<std::uint8_t>((packed >> 16) & 0xFF)};
   }
   void Clear() { sent.clear(); }
