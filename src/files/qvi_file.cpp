@@ -21,38 +21,19 @@ using riff::MakeFourCC;
 constexpr riff::FourCC kForm = MakeFourCC("QV  ");
 constexpr char kSoftware[] = "QV by Dalo";
 constexpr std::uint32_t kFmtSize = 24;
-constexpr std::size_t kEventSize = 16;
-
 // Events lie in memory exactly as in the file on a little-endian host, so
 // they can be copied in one piece there.
 constexpr bool kEventsAsStored = std::endian::native == std::endian::little &&
-                                 sizeof(PerformanceEvent) == kEventSize &&
+                                 sizeof(PerformanceEvent) == kEventBytes &&
                                  std::is_trivially_copyable_v<PerformanceEvent>;
 
 void EncodeEvents(std::span<const PerformanceEvent> events, std::uint8_t* out) {
   if constexpr (kEventsAsStored) {
-    if (!events.empty()) std::memcpy(out, events.data(), events.size() * kEventSize);
+    if (!events.empty()) std::memcpy(out, events.data(), events.size() * kEventBytes);
   } else {
     for (const PerformanceEvent& e : events) {
-      const std::uint32_t fields[4] = {e.delta_ms, static_cast<std::uint32_t>(e.message),
-                                       e.key_data, static_cast<std::uint32_t>(e.octave_shift)};
-      for (std::uint32_t field : fields) {
-        for (int b = 0; b < 4; ++b) *out++ = static_cast<std::uint8_t>(field >> (8 * b));
-      }
-    }
-  }
-}
-
-void DecodeEvents(const std::uint8_t* in, std::span<PerformanceEvent> events) {
-  if constexpr (kEventsAsStored) {
-    if (!events.empty()) std::memcpy(events.data(), in, events.size() * kEventSize);
-  } else {
-    for (PerformanceEvent& e : events) {
-      e.delta_ms = riff::LoadU32(in);
-      e.message = static_cast<std::int32_t>(riff::LoadU32(in + 4));
-      e.key_data = riff::LoadU32(in + 8);
-      e.octave_shift = static_cast<std::int32_t>(riff::LoadU32(in + 12));
-      in += kEventSize;
+      EncodeEvent(e, std::span<std::uint8_t, kEventBytes>(out, kEventBytes));
+      out += kEventBytes;
     }
   }
 }
@@ -104,8 +85,8 @@ std::optional<std::vector<std::uint8_t>> BuildQviBytes(std::span<const Performan
                                                        std::int32_t key_mode, bool auto_bass,
                                                        FileDate date) {
   constexpr std::uint64_t kLimit = std::numeric_limits<std::uint32_t>::max() - 200;
-  if (events.size() > kLimit / kEventSize) return std::nullopt;
-  const std::size_t data_size = events.size() * kEventSize;
+  if (events.size() > kLimit / kEventBytes) return std::nullopt;
+  const std::size_t data_size = events.size() * kEventBytes;
 
   std::vector<std::uint8_t> bytes;
   bytes.reserve(104 + data_size);
@@ -151,7 +132,7 @@ QviReadResult ParseQvi(riff::Source& source) {
   const std::optional<riff::Chunk> data =
       riff::FindChunk(source, *form, fmt->Next(), MakeFourCC("data"));
   if (!data) return FileError::kNotStandard;
-  const std::uint64_t data_size = std::uint64_t{count} * kEventSize;
+  const std::uint64_t data_size = std::uint64_t{count} * kEventBytes;
   if (data->size != data_size) return FileError::kNotSupported;
   // A data chunk cut short by the end of the file cannot be read in full:
   // say so before asking for memory it could never fill.
@@ -171,7 +152,10 @@ QviReadResult ParseQvi(riff::Source& source) {
       if (source.ReadAt(data->DataBegin(), raw.data(), data_size) != data_size) {
         return FileError::kCannotRead;
       }
-      DecodeEvents(raw.data(), file.events);
+      for (std::size_t i = 0; i < file.events.size(); ++i) {
+        file.events[i] = DecodeEvent(
+            std::span<const std::uint8_t, kEventBytes>(raw.data() + i * kEventBytes, kEventBytes));
+      }
     }
   } catch (const std::bad_alloc&) {
     return FileError::kCannotRead;

@@ -32,8 +32,8 @@
 #include <vector>
 
 #include "files/file_error.h"
-#include "files/performance_event_stand_in.h"
 #include "files/riff.h"
+#include "record/performance_event.h"
 
 namespace tonvale {
 
