@@ -1,0 +1,501 @@
+#include "files/document.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+
+#include "files/midi_export.h"
+#include "files_fixture.h"
+#include "record/command_ids.h"
+#include "recording_sink.h"
+
+namespace tonvale {
+namespace {
+
+using test::kDate;
+using test::TwoEvents;
+
+// Plays the main window: one object for both the transport's view and the
+// document's, as the real window does.
+class FakeWindow : public TransportView, public DocumentView {
+ public:
+  // What the next dialogs and questions answer; nullopt cancels a dialog.
+  std::deque<std::optional<std::string>> dialog_answers;
+  std::deque<SaveAnswer> question_answers;
+
+  struct Dialog {
+    std::string kind;
+    const FileDialogSpec* spec;
+    std::string initial_path;
+  };
+  std::vector<Dialog> dialogs;
+  std::vector<std::string> file_errors;
+  std::vector<std::string> questions;
+  std::vector<std::string> plain_errors;
+  std::string title = "(never set)";
+  int title_sets = 0;
+  std::map<std::int32_t, bool> menu;
+  std::map<std::int32_t, bool> button;
+  std::vector<std::pair<std::int32_t, std::int32_t>> mode_checks;
+  std::optional<bool> bass_check;
+  int repaints = 0;
+  std::vector<int> autoplay;
+
+  std::optional<std::string> ChooseOpenFile(const FileDialogSpec& spec,
+                                            const std::string& initial) override {
+    return Answer("open", spec, initial);
+  }
+  std::optional<std::string> ChooseSaveFile(const FileDialogSpec& spec,
+                                            const std::string& initial) override {
+    return Answer("save", spec, initial);
+  }
+  std::optional<std::string> ChooseExportFile(const FileDialogSpec& spec,
+                                              const std::string& initial) override {
+    return Answer("export", spec, initial);
+  }
+  void ShowFileError(const std::string& text) override { file_errors.push_back(text); }
+  SaveAnswer AskSaveQuestion(const std::string& text) override {
+    questions.push_back(text);
+    EXPECT_FALSE(question_answers.empty()) << "unexpected question: " << text;
+    if (question_answers.empty()) return SaveAnswer::kCancel;
+    const SaveAnswer a = question_answers.front();
+    question_answers.pop_front();
+    return a;
+  }
+  void SetTitle(const std::string& t) override {
+    title = t;
+    ++title_sets;
+  }
+  void MoveKeyModeCheck(std::int32_t old_mode, std::int32_t new_mode) override {
+    mode_checks.emplace_back(old_mode, new_mode);
+  }
+  void SetAutoBassCheck(bool on) override { bass_check = on; }
+  void ArmAutoplayTimer(int ms) override { autoplay.push_back(ms); }
+  // Shared by both views.
+  void Repaint() override { ++repaints; }
+  void ShowError(std::string_view text, std::string_view) override {
+    plain_errors.emplace_back(text);
+  }
+  // The transport's own.
+  void EnableMenuItem(std::int32_t command, bool enabled) override { menu[command] = enabled; }
+  void EnableButton(std::int32_t command, bool enabled) override { button[command] = enabled; }
+  void ShowNotice(std::string_view, std::string_view) override {}
+  void StartScheduler(bool) override {}
+  void StopScheduler() override {}
+
+ private:
+  std::optional<std::string> Answer(const char* kind, const FileDialogSpec& spec,
+                                    const std::string& initial) {
+    dialogs.push_back({kind, &spec, initial});
+    EXPECT_FALSE(dialog_answers.empty()) << "unexpected " << kind << " dialog";
+    if (dialog_answers.empty()) return std::nullopt;
+    std::optional<std::string> a = dialog_answers.front();
+    dialog_answers.pop_front();
+    return a;
+  }
+};
+
+class Document : public ::testing::Test {
+ protected:
+  Document() {
+    inst.out = &sink;
+    inst.settings.device_open = 1;
+    sink.Open(-1);
+  }
+
+  // Records `events` through the transport, as the window would.
+  void Record(const std::vector<PerformanceEvent>& events) {
+    transport.StartRecording();
+    for (const PerformanceEvent& e : events) {
+      clock.Advance(e.delta_ms);
+      AppendEvent(recording, doc.modified_flag, e.message, e.key_data, e.octave_shift,
+                  clock.NowMs());
+    }
+    transport.StopRecording();
+  }
+
+  std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+  test::ScratchFolder folder;
+  FakeWindow window;
+  test::RecordingSink sink;
+  Instrument inst;
+  RecordingList recording;
+  PlaybackList playback;
+  DocumentState doc;
+  SettableMillisecondClock clock{1000};
+  Transport transport{window, inst, recording, playback, doc.modified_flag, clock};
+  FileCommands files{window,   doc,       inst.settings,       recording,
+                     playback, transport, [] { return kDate; }};
+};
+
+TEST_F(Document, UntitledSaveGoesThroughSaveAsThenSavesWithoutADialog) {
+  Record(TwoEvents());
+  ASSERT_TRUE(doc.modified_flag);
+  ASSERT_TRUE(window.menu[IDM_FILE_SAVE]);
+
+  window.dialog_answers = {Path("first.qvi")};
+  EXPECT_TRUE(files.HandleCommand(IDM_FILE_SAVE));
+  ASSERT_EQ(window.dialogs.size(), 1u);
+  EXPECT_EQ(window.dialogs[0].kind, "save");
+  EXPECT_EQ(window.dialogs[0].spec, &kSaveDialog);
+  EXPECT_EQ(window.dialogs[0].initial_path, "");
+  EXPECT_EQ(test::ReadAll(Path("first.qvi")), *BuildQviBytes(TwoEvents(), 1297, false, kDate));
+  EXPECT_EQ(doc.document_path, Path("first.qvi"));
+  EXPECT_EQ(doc.document_name, "first.qvi");
+  EXPECT_FALSE(doc.modified_flag);
+  EXPECT_FALSE(window.menu[IDM_FILE_SAVE]);
+  EXPECT_TRUE(window.menu[IDM_FILE_SAVE_AS]);
+  EXPECT_EQ(window.title, "Tonvale - [first.qvi]");
+  // Nothing unsaved: closing asks nothing.
+  EXPECT_TRUE(files.MayClose());
+
+  // A new recording in the named document goes to the same file, no dialog.
+  std::vector<PerformanceEvent> second = TwoEvents();
+  second[0].octave_shift = second[1].octave_shift = 1;
+  Record(second);
+  inst.settings.auto_bass = 1;
+  inst.settings.key_mode = 1330;
+  EXPECT_TRUE(files.Save());
+  EXPECT_EQ(window.dialogs.size(), 1u);
+  EXPECT_EQ(test::ReadAll(Path("first.qvi")), *BuildQviBytes(second, 1330, true, kDate));
+
+  // Save as always asks, starting from the current path.
+  window.dialog_answers = {Path("second.qvi")};
+  EXPECT_TRUE(files.HandleCommand(IDM_FILE_SAVE_AS));
+  EXPECT_EQ(window.dialogs.back().initial_path, Path("first.qvi"));
+  EXPECT_EQ(window.title, "Tonvale - [second.qvi]");
+  // A cancelled dialog changes nothing.
+  window.dialog_answers = {std::nullopt};
+  doc.modified_flag = true;
+  EXPECT_FALSE(files.SaveAs());
+  EXPECT_EQ(doc.document_name, "second.qvi");
+  EXPECT_TRUE(doc.modified_flag);
+  EXPECT_EQ(window.title, "Tonvale - [second.qvi]");
+  EXPECT_TRUE(window.file_errors.empty());
+}
+
+TEST_F(Document, FailedSaveShowsTheWritersMessageAndLeavesTheDocumentUntitled) {
+  Record(TwoEvents());
+  window.dialog_answers = {Path("nowhere/song.qvi")};
+  EXPECT_FALSE(files.Save());
+  EXPECT_EQ(window.file_errors, std::vector<std::string>{"不能创建文件song.qvi."});
+  EXPECT_EQ(doc.document_name, "");
+  EXPECT_EQ(window.title, "Tonvale - [未命名]");
+  EXPECT_TRUE(doc.modified_flag);
+  EXPECT_TRUE(window.menu[IDM_FILE_SAVE]);
+  EXPECT_EQ(recording.recording_events, TwoEvents());
+
+  // An existing file that cannot be replaced stays as it was.
+  test::WriteAll(Path("kept.qvi"), {1, 2, 3});
+  window.dialog_answers = {Path("kept.qvi")};
+  const int result = test::RunWithFileSizeLimit(16, [&] {
+    window.file_errors.clear();
+    const bool saved = files.Save();
+    return !saved && window.file_errors == std::vector<std::string>{"不能写入文件kept.qvi."} &&
+                   doc.document_name.empty() && window.title == "Tonvale - [未命名]"
+               ? 0
+               : 1;
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(test::ReadAll(Path("kept.qvi")), (std::vector<std::uint8_t>{1, 2, 3}));
+
+  // Untitled again, so the next save asks for a name.
+  window.dialog_answers = {Path("ok.qvi")};
+  window.dialogs.clear();
+  EXPECT_TRUE(files.Save());
+  EXPECT_EQ(window.dialogs.size(), 1u);
+}
+
+TEST_F(Document, SaveQuestionOnCloseAndEndOfSession) {
+  // Nothing recorded: no question.
+  EXPECT_TRUE(files.MayClose());
+  EXPECT_TRUE(files.MayEndSession());
+  EXPECT_TRUE(window.questions.empty());
+
+  Record(TwoEvents());
+  window.question_answers = {SaveAnswer::kCancel, SaveAnswer::kNo, SaveAnswer::kCancel};
+  EXPECT_FALSE(files.MayClose());
+  EXPECT_TRUE(files.MayClose());
+  EXPECT_FALSE(files.MayEndSession());
+  EXPECT_EQ(window.questions.back(), "保存当前的变化在 未命名?");
+  EXPECT_TRUE(window.dialogs.empty());
+  EXPECT_TRUE(doc.modified_flag);
+
+  // Yes on an untitled recording: the save-as dialog; cancelling it keeps
+  // the window open and the recording unsaved.
+  window.question_answers = {SaveAnswer::kYes};
+  window.dialog_answers = {std::nullopt};
+  EXPECT_FALSE(files.MayClose());
+  EXPECT_TRUE(doc.modified_flag);
+
+  // Yes and a name: saved, then closed.
+  window.question_answers = {SaveAnswer::kYes};
+  window.dialog_answers = {Path("kept.qvi")};
+  EXPECT_TRUE(files.MayClose());
+  EXPECT_FALSE(doc.modified_flag);
+  EXPECT_TRUE(std::filesystem::exists(Path("kept.qvi")));
+
+  // A named document is named in the question; Yes saves without a dialog;
+  // a failed save answers Cancel.
+  Record(TwoEvents());
+  window.question_answers = {SaveAnswer::kYes};
+  EXPECT_EQ(files.AskSaveChanges(), SaveAnswer::kYes);
+  EXPECT_EQ(window.questions.back(), "保存当前的变化在 kept.qvi?");
+  Record(TwoEvents());
+  std::filesystem::remove_all(folder.path());
+  window.question_answers = {SaveAnswer::kYes};
+  EXPECT_FALSE(files.MayEndSession());
+  EXPECT_EQ(window.file_errors.size(), 1u);
+  EXPECT_EQ(window.dialogs.size(), 2u);
+}
+
+TEST_F(Document, LoadAsksFirstThenTakesTheFileButNotTheInstrument) {
+  std::vector<PerformanceEvent> stored = TwoEvents();
+  stored[0].octave_shift = stored[1].octave_shift = -1;
+  std::vector<std::uint8_t> bytes = *BuildQviBytes(stored, 1321, true, kDate);
+  bytes[80] = 7;  // only 1 turns the automatic bass on
+  test::WriteAll(Path("song.qvi"), bytes);
+
+  Record(TwoEvents());
+  inst.settings.auto_bass = 1;
+  inst.settings.program = 40;
+  inst.settings.channel = 3;
+  inst.settings.key_mode = 1300;
+
+  // Cancel: no dialog at all.
+  window.question_answers = {SaveAnswer::kCancel};
+  files.HandleCommand(IDM_FILE_OPEN);
+  EXPECT_TRUE(window.dialogs.empty());
+  // No, then a cancelled dialog: the changed recording stays.
+  window.question_answers = {SaveAnswer::kNo};
+  window.dialog_answers = {std::nullopt};
+  files.Load();
+  EXPECT_EQ(window.dialogs.size(), 1u);
+  EXPECT_EQ(window.dialogs[0].spec, &kLoadDialog);
+  EXPECT_TRUE(doc.modified_flag);
+  EXPECT_EQ(recording.recording_events, TwoEvents());
+
+  window.question_answers = {SaveAnswer::kNo};
+  window.dialog_answers = {Path("song.qvi")};
+  const int repaints = window.repaints;
+  files.Load();
+  EXPECT_EQ(recording.recording_events, stored);
+  EXPECT_EQ(playback.playback_events, stored);
+  EXPECT_EQ(inst.settings.key_mode, 1321);
+  EXPECT_EQ(window.mode_checks.back(), std::make_pair(1300, 1321));
+  EXPECT_EQ(inst.settings.auto_bass, 0);
+  EXPECT_EQ(window.bass_check, false);
+  EXPECT_EQ(inst.settings.program, 40);
+  EXPECT_EQ(inst.settings.channel, 3);
+  EXPECT_FALSE(doc.modified_flag);
+  EXPECT_GT(window.repaints, repaints);
+  EXPECT_EQ(doc.document_name, "song.qvi");
+  EXPECT_EQ(window.title, "Tonvale - [song.qvi]");
+  // The Ready row: save greyed (nothing changed), export offered.
+  EXPECT_EQ(transport.state(), TransportState::kReady);
+  for (std::int32_t id : {IDM_RECORD_START, IDM_PLAY, IDM_PLAY_LOOP, IDM_FILE_SAVE_AS,
+                          IDM_EXPORT_MIDI, IDM_FILE_OPEN}) {
+    EXPECT_TRUE(window.menu[id]) << id;
+  }
+  for (std::int32_t id : {IDM_RECORD_STOP, IDM_PLAY_STOP, IDM_FILE_SAVE}) {
+    EXPECT_FALSE(window.menu[id]) << id;
+  }
+  EXPECT_TRUE(window.button[IDM_PLAY]);
+  EXPECT_FALSE(window.button[IDM_PLAY_STOP]);
+  EXPECT_TRUE(window.autoplay.empty());
+
+  // Stored 1 turns it on; the next dialog opens on the current path.
+  bytes[80] = 1;
+  test::WriteAll(Path("song.qvi"), bytes);
+  window.dialog_answers = {Path("song.qvi")};
+  files.Load();
+  EXPECT_EQ(window.dialogs.back().initial_path, Path("song.qvi"));
+  EXPECT_EQ(inst.settings.auto_bass, 1);
+  EXPECT_EQ(window.bass_check, true);
+}
+
+TEST_F(Document, FailedLoadNamesTheChosenFileAndChangesNothingElse) {
+  std::vector<std::uint8_t> bad_mode = *BuildQviBytes(TwoEvents(), 1297, false, kDate);
+  bad_mode[76] = 0x1A;  // 1306: no key mode
+  test::WriteAll(Path("odd.qvi"), bad_mode);
+  test::WriteAll(Path("wave.qvi"), test::Text("RIFF\x04\0\0\0WAVE"));
+
+  std::vector<PerformanceEvent> mine = {{10, 256, 0x00200001, 1}};
+  Record(mine);
+  window.dialog_answers = {Path("first.qvi")};
+  ASSERT_TRUE(files.Save());
+  Record(mine);  // modified again
+  inst.settings.key_mode = 1312;
+  const auto menu_before = window.menu;
+  const std::string title_before = window.title;
+
+  const struct {
+    const char* file;
+    const char* message;
+  } cases[] = {{"missing.qvi", "不能找到或打开文件missing.qvi."},
+               {"odd.qvi", "文件odd.qvi不是被支持的Tonvale文件."},
+               {"wave.qvi", "文件wave.qvi不是标准的Tonvale文件."}};
+  for (const auto& c : cases) {
+    window.question_answers = {SaveAnswer::kNo};
+    window.dialog_answers = {Path(c.file)};
+    files.Load();
+    EXPECT_EQ(window.file_errors.back(), c.message);
+    EXPECT_EQ(doc.document_name, "");
+    EXPECT_EQ(doc.document_path, Path(c.file));
+    EXPECT_EQ(window.title, title_before);
+    EXPECT_EQ(recording.recording_events, mine);
+    EXPECT_EQ(playback.playback_events, mine);
+    EXPECT_EQ(inst.settings.key_mode, 1312);
+    EXPECT_TRUE(doc.modified_flag);
+    EXPECT_EQ(window.menu, menu_before);
+    EXPECT_TRUE(window.mode_checks.empty());
+  }
+  // Untitled now: save goes through the dialog, which offers the failed path.
+  window.dialog_answers = {std::nullopt};
+  files.Save();
+  EXPECT_EQ(window.dialogs.back().kind, "save");
+  EXPECT_EQ(window.dialogs.back().initial_path, Path("wave.qvi"));
+}
+
+TEST_F(Document, CommandLineLoad) {
+  test::WriteAll(Path("cl.qvi"), *BuildQviBytes(TwoEvents(), 1299, true, kDate));
+  const std::string text = Path("cl.qvi");
+
+  files.LoadFromCommandLine(text);
+  EXPECT_EQ(window.title, "Tonvale - [" + text + "]");
+  EXPECT_EQ(doc.document_name, text);
+  EXPECT_EQ(recording.recording_events, TwoEvents());
+  EXPECT_EQ(inst.settings.key_mode, 1299);
+  EXPECT_EQ(inst.settings.auto_bass, 1);
+  EXPECT_EQ(window.autoplay, std::vector<int>{500});
+  // Ready, but export waits until a play has been stopped.
+  EXPECT_TRUE(window.menu[IDM_PLAY]);
+  EXPECT_FALSE(window.menu[IDM_EXPORT_MIDI]);
+  transport.HandleCommand(IDM_PLAY);
+  transport.HandleCommand(IDM_PLAY_STOP);
+  EXPECT_TRUE(window.menu[IDM_EXPORT_MIDI]);
+  EXPECT_TRUE(window.file_errors.empty());
+}
+
+TEST_F(Document, CommandLineLoadWithTheDeviceClosedOrAFileThatFails) {
+  test::WriteAll(Path("cl.qvi"), *BuildQviBytes(TwoEvents(), 1297, false, kDate));
+  inst.settings.device_open = 0;
+  files.LoadFromCommandLine(Path("cl.qvi"));
+  EXPECT_TRUE(window.autoplay.empty());
+  EXPECT_EQ(transport.state(), TransportState::kReady);
+  EXPECT_FALSE(window.menu[IDM_EXPORT_MIDI]);
+
+  // Quotes are part of the text, so the file is not found.
+  FakeWindow fresh;
+  DocumentState doc2;
+  RecordingList rec2;
+  PlaybackList play2;
+  Transport transport2{fresh, inst, rec2, play2, doc2.modified_flag, clock};
+  FileCommands files2{fresh, doc2, inst.settings, rec2, play2, transport2, [] { return kDate; }};
+  inst.settings.device_open = 1;
+  const std::string quoted = "\"" + Path("cl.qvi") + "\"";
+  files2.LoadFromCommandLine(quoted);
+  EXPECT_EQ(fresh.file_errors, std::vector<std::string>{"不能找到或打开文件" + quoted + "."});
+  EXPECT_EQ(fresh.title, "Tonvale - [未命名]");
+  EXPECT_EQ(doc2.document_name, "");
+  EXPECT_TRUE(rec2.recording_events.empty());
+  EXPECT_TRUE(fresh.autoplay.empty());
+  EXPECT_TRUE(fresh.menu.empty());
+
+  // Nothing on the command line: just the untitled title.
+  FakeWindow empty;
+  FileCommands files3{empty, doc2, inst.settings, rec2, play2, transport2, [] { return kDate; }};
+  files3.LoadFromCommandLine("");
+  EXPECT_EQ(empty.title, "Tonvale - [未命名]");
+  EXPECT_TRUE(empty.file_errors.empty());
+}
+
+TEST_F(Document, CommandLineTextsLongerThan259CharactersAreRefused) {
+  // Real files whose paths are 259 and 260 characters long.
+  const std::string base = folder.path().string() + "/";
+  const std::string dir = base + std::string(120, 'd');
+  std::filesystem::create_directory(dir);
+  const std::size_t stem = 259 - dir.size() - 1 - 4;
+  const std::string fits = dir + "/" + std::string(stem, 'f') + ".qvi";
+  const std::string too_long = dir + "/" + std::string(stem + 1, 'f') + ".qvi";
+  ASSERT_EQ(fits.size(), 259u);
+  ASSERT_EQ(too_long.size(), 260u);
+  const auto bytes = *BuildQviBytes(TwoEvents(), 1297, false, kDate);
+  test::WriteAll(fits, bytes);
+  test::WriteAll(too_long, bytes);
+
+  files.LoadFromCommandLine(too_long);
+  EXPECT_EQ(window.file_errors, std::vector<std::string>{"不能找到或打开文件" + too_long + "."});
+  EXPECT_EQ(window.title, "Tonvale - [未命名]");
+  EXPECT_TRUE(recording.recording_events.empty());
+  EXPECT_EQ(doc.document_path, "");
+
+  files.LoadFromCommandLine(fits);
+  EXPECT_EQ(window.file_errors.size(), 1u);
+  EXPECT_EQ(recording.recording_events, TwoEvents());
+
+  // Characters, not bytes: 80 three-byte characters are 80.
+  std::string wide;
+  for (int i = 0; i < 80; ++i) wide += "歌";
+  const std::string chinese = base + wide + ".qvi";
+  ASSERT_GT(chinese.size(), 259u);
+  ASSERT_LE(CharacterCount(chinese), 259u);
+  test::WriteAll(chinese, *BuildQviBytes({}, 1297, false, kDate));  // count 0
+  files.LoadFromCommandLine(chinese);
+  EXPECT_EQ(window.file_errors.back(), "文件" + chinese + "不是被支持的Tonvale文件.");
+}
+
+TEST_F(Document, ExportWritesTheCurrentSettingsAndLeavesTheDocumentAlone) {
+  Record(TwoEvents());
+  inst.settings.key_mode = 1302;
+  inst.settings.program = 73;
+  inst.settings.auto_bass = 1;
+  inst.settings.channel = 5;
+  inst.settings.velocity = 20;
+  files.UpdateTitle();
+  const int titles = window.title_sets;
+
+  window.dialog_answers = {Path("a.mid")};
+  EXPECT_TRUE(files.HandleCommand(IDM_EXPORT_MIDI));
+  EXPECT_EQ(window.dialogs.back().spec, &kExportDialog);
+  EXPECT_EQ(window.dialogs.back().initial_path, "");
+  EXPECT_EQ(test::ReadAll(Path("a.mid")), *BuildMidiBytes(TwoEvents(), 1302, 73, true));
+  EXPECT_EQ(doc.export_path, Path("a.mid"));
+  EXPECT_EQ(doc.export_name, "a.mid");
+  EXPECT_TRUE(doc.modified_flag);
+  EXPECT_EQ(doc.document_name, "");
+  EXPECT_EQ(window.title_sets, titles);
+  EXPECT_TRUE(window.file_errors.empty());
+
+  // The next export starts from the last; a failure is shown like a save's.
+  window.dialog_answers = {Path("gone/b.mid")};
+  files.Export();
+  EXPECT_EQ(window.dialogs.back().initial_path, Path("a.mid"));
+  EXPECT_EQ(window.file_errors, std::vector<std::string>{"不能创建文件b.mid."});
+  EXPECT_TRUE(doc.modified_flag);
+  window.dialog_answers = {std::nullopt};
+  files.Export();
+  EXPECT_EQ(doc.export_path, Path("gone/b.mid"));
+  EXPECT_FALSE(files.HandleCommand(IDM_PLAY));
+}
+
+TEST(DocumentText, TitlesNamesAndCommandLines) {
+  EXPECT_EQ(DocumentTitle(""), "Tonvale - [未命名]");
+  EXPECT_EQ(DocumentTitle("歌.qvi"), "Tonvale - [歌.qvi]");
+  EXPECT_EQ(FileNameOf("/home/a b/歌.qvi"), "歌.qvi");
+  EXPECT_EQ(FileNameOf("song.qvi"), "song.qvi");
+  const std::vector<std::string> args = {"my", "song.qvi"};
+  EXPECT_EQ(CommandLineText(args), "my song.qvi");
+  const std::vector<std::string> quoted = {"\"a", "b.qvi\"", "", "c"};
+  EXPECT_EQ(CommandLineText(quoted), "\"a b.qvi\"  c");
+  EXPECT_EQ(CommandLineText({}), "");
+  EXPECT_EQ(CharacterCount("abc"), 3u);
+  EXPECT_EQ(CharacterCount("未命名"), 3u);
+  EXPECT_STREQ(kLoadDialog.filter_description, "QVI Files(*.QVI)");
+  EXPECT_STREQ(kExportDialog.filter_pattern, "*.mid");
+}
+
+}  // namespace
+}  // namespace tonvale
