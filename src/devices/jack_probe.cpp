@@ -1,0 +1,37 @@
+#include "devices/jack_probe.h"
+
+#include <jack/jack.h>
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+
+namespace tonvale {
+namespace {
+
+std::atomic<int> g_quiet{0};
+
+// libjack keeps one process-wide message hook; this one prints like the
+// default does, except while a probe is asking.
+void ForwardJackMessage(const char* text) {
+  if (g_quiet.load() > 0) return;
+  std::fprintf(stderr, "%s\n", text);
+}
+
+}  // namespace
+
+bool JackServerRunning() {
+  static std::once_flag hooks;
+  std::call_once(hooks, [] {
+    jack_set_error_function(ForwardJackMessage);
+    jack_set_info_function(ForwardJackMessage);
+  });
+  ++g_quiet;
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open("Tonvale-probe", JackNoStartServer, &status);
+  if (client != nullptr) jack_client_close(client);
+  --g_quiet;
+  return client != nullptr;
+}
+
+}  // namespace tonvale
