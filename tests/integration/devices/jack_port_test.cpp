@@ -1,0 +1,230 @@
+// A real JACK server, started here, with jack_midi_dump listening: what our
+// device list sends to that JACK port must arrive byte for byte.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <jack/jack.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "devices/builtin_synth.h"
+#include "devices/jack_probe.h"
+#include "devices/midi_ports.h"
+#include "devices/soundfont_search.h"
+#include "devices/system_midi_out.h"
+#include "perform/midi_messages.h"
+
+extern char** environ;
+
+namespace tonvale {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Starts `args` with stdout and stderr in `log`; returns its process id.
+pid_t Spawn(const std::vector<std::string>& args, const fs::path& log) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+int WaitExit(pid_t pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Stop(pid_t& pid, int signal_number) {
+  if (pid <= 0) return;
+  kill(pid, signal_number);
+  for (int i = 0; i < 100; ++i) {  // jackd takes about two seconds to go
+    if (waitpid(pid, nullptr, WNOHANG) == pid) {
+      pid = -1;
+      return;
+    }
+    std::this_thread::sleep_for(50ms);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  pid = -1;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The messages in jack_midi_dump's output ("<frame>: 90 3c 7f note on ..."),
+// as their hex bytes.
+std::vector<std::string> DumpedMessages(const std::string& dump) {
+  static const std::regex kLine(R"(^\s*\d+:\s+((?:[0-9a-f]{2} ?)+))", std::regex::icase);
+  std::vector<std::string> out;
+  std::istringstream lines(dump);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
+    if (!std::regex_search(line, m, kLine)) continue;
+    std::string bytes = m[1];
+    while (!bytes.empty() && bytes.back() == ' ') bytes.pop_back();
+    out.push_back(bytes);
+  }
+  return out;
+}
+
+class JackServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = "tonvale-test-" + std::to_string(getpid());
+    setenv("JACK_DEFAULT_SERVER", server_.c_str(), 1);
+    char pattern[] = "/tmp/tonvale-jack-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+
+    // Before the server exists, asking about it must not start it.
+    EXPECT_FALSE(JackServerRunning());
+    EXPECT_TRUE(MidiPorts(PortApis{.alsa = false, .jack = true}).ports().empty());
+    EXPECT_FALSE(JackServerRunning());
+
+    jackd_ =
+        Spawn({"jackd", "--no-realtime", "-n", server_, "-d", "dummy", "-r", "48000", "-p", "64"},
+              dir_ / "jackd.log");
+    ASSERT_GT(jackd_, 0);
+    const pid_t waiter = Spawn({"jack_wait", "-w", "-t", "10"}, dir_ / "wait.log");
+    ASSERT_EQ(WaitExit(waiter), 0) << ReadAll(dir_ / "jackd.log");
+    ASSERT_TRUE(JackServerRunning());
+  }
+
+  void TearDown() override {
+    Stop(dump_, SIGTERM);
+    Stop(jackd_, SIGTERM);
+    unsetenv("JACK_DEFAULT_SERVER");
+    fs::remove_all(dir_);
+  }
+
+  // jack_midi_dump with line-buffered output, and its port up.
+  void StartDump() {
+    dump_ = Spawn({"stdbuf", "-oL", "jack_midi_dump", "-a"}, dir_ / "dump.log");
+    ASSERT_GT(dump_, 0);
+    jack_client_t* client = jack_client_open("tonvale-test-watch", JackNoStartServer, nullptr);
+    ASSERT_NE(client, nullptr);
+    bool up = false;
+    for (int i = 0; i < 200 && !up; ++i) {
+      up = jack_port_by_name(client, "midi-monitor:input") != nullptr;
+      if (!up) std::this_thread::sleep_for(25ms);
+    }
+    jack_client_close(client);
+    ASSERT_TRUE(up) << ReadAll(dir_ / "dump.log");
+  }
+
+  bool Connected(const char* from, const char* to) {
+    jack_client_t* client = jack_client_open("tonvale-test-look", JackNoStartServer, nullptr);
+    if (client == nullptr) return false;
+    jack_port_t* port = jack_port_by_name(client, from);
+    const bool connected = port != nullptr && jack_port_connected_to(port, to) != 0;
+    jack_client_close(client);
+    return connected;
+  }
+
+  std::vector<std::string> WaitForMessages(std::size_t count) {
+    std::vector<std::string> got;
+    for (int i = 0; i < 200; ++i) {
+      got = DumpedMessages(ReadAll(dir_ / "dump.log"));
+      if (got.size() >= count) break;
+      std::this_thread::sleep_for(25ms);
+    }
+    std::this_thread::sleep_for(200ms);  // anything extra would show up now
+    return DumpedMessages(ReadAll(dir_ / "dump.log"));
+  }
+
+  std::string server_;
+  fs::path dir_;
+  pid_t jackd_ = -1;
+  pid_t dump_ = -1;
+};
+
+TEST_F(JackServer, PortDeviceDeliversTheExactBytes) {
+  StartDump();
+  DeviceSearch search = DeviceSearch::FromEnvironment();
+  search.ports.alsa = false;  // only what this test's server offers
+  SystemMidiOut out(search);
+
+  // The synthesizer first, then the JACK port.
+  const int count = out.DeviceCount();
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(out.DescribeDevice(0), BuiltinSynth::kName);
+  int port = -1;
+  for (int i = 0; i < count; ++i) {
+    if (out.DescribeDevice(i) == "midi-monitor:input (JACK)") port = i;
+  }
+  ASSERT_EQ(port, count - 1) << "the JACK port is missing or not last";
+
+  ASSERT_TRUE(out.Open(port));
+  EXPECT_TRUE(Connected("Tonvale:output", "midi-monitor:input"));
+  out.Send(PackShortMsg(kNoteOn, 0, 60, 127));
+  out.Send(PackShortMsg(kNoteOff, 0, 60, 0));
+  out.Send(0x00003C3C);  // not a message: nothing goes out
+  out.Send(PackShortMsg(kProgramChange, 3, 40, 0));
+  const auto got = WaitForMessages(3);
+  EXPECT_EQ(got, (std::vector<std::string>{"90 3c 7f", "80 3c 00", "c3 28"}))
+      << ReadAll(dir_ / "dump.log");
+
+  out.Close();
+  EXPECT_FALSE(Connected("Tonvale:output", "midi-monitor:input"));
+  out.Send(PackShortMsg(kNoteOn, 0, 61, 127));  // closed: goes nowhere
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(DumpedMessages(ReadAll(dir_ / "dump.log")).size(), 3u);
+
+  // Reopening finds the port again and plays on.
+  ASSERT_TRUE(out.Open(port));
+  out.Send(PackShortMsg(kNoteOn, 1, 62, 100));
+  EXPECT_EQ(WaitForMessages(4).back(), "91 3e 64");
+}
+
+TEST_F(JackServer, PortThatWentAwayDoesNotOpen) {
+  StartDump();
+  DeviceSearch search = DeviceSearch::FromEnvironment();
+  search.ports.alsa = false;
+  search.soundfonts.clear();
+  SystemMidiOut out(search);
+  ASSERT_EQ(out.DeviceCount(), 1);
+  EXPECT_EQ(out.DescribeDevice(-1), "MIDI Mapper");  // no synthesizer: the mapper is the port
+  Stop(dump_, SIGTERM);
+  EXPECT_FALSE(out.Open(-1));
+  EXPECT_EQ(out.open_device(), std::nullopt);
+}
+
+TEST_F(JackServer, SynthesizerPlaysThroughJackWhenAServerRuns) {
+  auto path = FindSoundfont(SoundfontCandidates());
+  ASSERT_TRUE(path.has_value());
+  AudioOptions audio;
+  audio.driver = "jack";
+  BuiltinSynth synth(*path, audio);
+  ASSERT_TRUE(synth.Open());
+  EXPECT_EQ(synth.DriverName(), "jack");
+  synth.Send(PackShortMsg(kNoteOn, 0, 60, 127));
+  synth.Close();
+}
+
+}  // namespace
+}  // namespace tonvale
