@@ -1,0 +1,26 @@
+#include "help/about_links.h"
+
+namespace tonvale {
+
+const std::array<AboutLink, kLinkCount> kAboutLinks{{
+    {kLinkMail, "tonvale@tonvale.org"},
+    {kLinkHome, "https://tonvale.org/"},
+    {kLinkDownload1, "https://sourceforge.net/projects/tonvale/"},
+    {kLinkDownload2, "https://tonvale.org/download/tonvale-1.0.tar.gz"},
+}};
+
+QUrl LinkTarget(const AboutLink& link) {
+  const QString address = QString::fromUtf8(link.address);
+  if (link.id == kLinkMail) return QUrl(QStringLiteral("mailto:") + address, QUrl::StrictMode);
+  return QUrl(address, QUrl::StrictMode);
+}
+
+bool StrictlyInside(const QRect& rect, const QPoint& point) {
+  // Right and bottom are taken one past the last pixel, as a window
+  // rectangle gives them.
+  const int right = rect.x() + rect.width();
+  const int bottom = rect.y() + rect.height();
+  return rect.x() < point.x() && point.x() < right && rect.y() < point.y() && point.y() < bottom;
+}
+
+}  // namespace tonvale
