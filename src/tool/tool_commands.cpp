@@ -1,0 +1,103 @@
+#include "tool/tool_commands.h"
+
+#include <cstdio>
+#include <memory>
+#include <variant>
+
+#include "devices/soundfont_search.h"
+#include "devices/synth_core.h"
+#include "files/midi_export.h"
+#include "files/qvi_file.h"
+#include "files/safe_write.h"
+#include "tool/render_plan.h"
+#include "tool/wav_file.h"
+
+namespace tonvale {
+
+namespace {
+
+// The offline synthesizer as an output device that is always open.
+class SynthOutput : public MidiOut, public FrameSource {
+ public:
+  explicit SynthOutput(SynthCore& core) : core_(core) {}
+  int DeviceCount() override { return 1; }
+  std::optional<std::string> DescribeDevice(int) override { return "offline synthesizer"; }
+  bool Open(int) override { return true; }
+  void Send(std::uint32_t packed) override { core_.Send(packed); }
+  void Close() override {}
+  void Render(std::span<std::int16_t> out) override { core_.Render(out); }
+
+ private:
+  SynthCore& core_;
+};
+
+int Failed(std::ostream& err, FileError error, const std::string& name) {
+  err << FileMessage(error, name) << '\n';
+  return kToolFileFailed;
+}
+
+std::string Hex8(std::uint32_t value) {
+  char text[11];
+  std::snprintf(text, sizeof text, "0x%08x", value);
+  return text;
+}
+
+void PrintInfo(const RecordingFile& file, std::ostream& out) {
+  out << "events " << file.events.size() << '\n'
+      << "key_mode " << file.key_mode << '\n'
+      << "auto_bass " << file.auto_bass << '\n';
+  for (const PerformanceEvent& e : file.events) {
+    out << e.delta_ms << ' ' << e.message << ' ' << Hex8(e.key_data) << ' ' << e.octave_shift
+        << '\n';
+  }
+}
+
+int Render(const ToolOptions& options, const RecordingFile& file, const RenderSettings& settings,
+           std::ostream& err) {
+  std::optional<std::string> soundfont = options.soundfont;
+  if (!soundfont) soundfont = FindSoundfont(SoundfontCandidates());
+  if (!soundfont) {
+    err << "No General MIDI soundfont found; name one with --soundfont.\n";
+    return kToolFileFailed;
+  }
+  const std::unique_ptr<SynthCore> core = SynthCore::Create(*soundfont);
+  if (!core) {
+    err << "Cannot load the soundfont " << *soundfont << ".\n";
+    return kToolFileFailed;
+  }
+  SynthOutput synth(*core);
+  const std::vector<std::int16_t> samples = RenderRecording(synth, synth, file.events, settings);
+  if (const std::optional<FileError> error = WriteWavFile(PathFromUtf8(options.output), samples)) {
+    return Failed(err, *error, options.output);
+  }
+  return kToolOk;
+}
+
+}  // namespace
+
+int RunTool(const ToolOptions& options, std::ostream& out, std::ostream& err) {
+  QviReadResult read = ReadQviFile(PathFromUtf8(options.input));
+  if (const FileError* error = std::get_if<FileError>(&read)) {
+    return Failed(err, *error, options.input);
+  }
+  const RecordingFile& file = std::get<RecordingFile>(read);
+  const RenderSettings settings{options.key_mode.value_or(file.key_mode), options.program,
+                                options.auto_bass.value_or(file.auto_bass == 1)};
+  switch (options.action) {
+    case ToolAction::kInfo:
+      PrintInfo(file, out);
+      return kToolOk;
+    case ToolAction::kExport:
+      if (const std::optional<FileError> error =
+              ExportMidiFile(PathFromUtf8(options.output), file.events, settings.key_mode,
+                             settings.program, settings.auto_bass)) {
+        return Failed(err, *error, options.output);
+      }
+      return kToolOk;
+    case ToolAction::kRender:
+      return Render(options, file, settings, err);
+  }
+  return kToolUsageError;
+}
+
+}  // namespace tonvale

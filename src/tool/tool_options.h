@@ -1,0 +1,32 @@
+// The command line of tonvale-tool.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tonvale {
+
+enum class ToolAction { kInfo, kExport, kRender };
+
+struct ToolOptions {
+  ToolAction action = ToolAction::kInfo;
+  std::string input;   // the recording file
+  std::string output;  // export and render
+  // Overrides of what the file stores; the program defaults to 0.
+  std::optional<std::int32_t> key_mode;
+  std::int32_t program = 0;
+  std::optional<bool> auto_bass;
+  std::optional<std::string> soundfont;  // render only
+};
+
+extern const char kToolUsage[];
+
+// The options, or nothing for a wrong command line (unknown command or
+// option, missing or extra operands, a key mode that is none of the 24, a
+// program outside 0..127, an automatic bass other than 0 or 1).
+std::optional<ToolOptions> ParseToolArguments(std::span<const std::string_view> args);
+
+}  // namespace tonvale
