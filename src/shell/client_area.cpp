@@ -1,0 +1,257 @@
+#include "shell/client_area.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolBar>
+
+#include "perform/instrument_catalogue.h"
+#include "perform/key_handler.h"
+#include "perform/midi_messages.h"
+#include "perform/settings_commands.h"
+#include "shell/make_font.h"
+#include "shell/pictures.h"
+
+namespace tonvale {
+
+namespace {
+
+constexpr const char* kButtonTexts[5] = {"开始录制", "停止录制", "开始播放", "循环播放",
+                                         "停止播放"};
+constexpr const char* kHint =
+    "1 演奏的同时按Shift键(或Ctrl键)升高(或降低)一个8级音阶。 2 出现声音异常请按 Esc";
+
+QRect ToQRect(const Rect& r) {
+  return {r.x, r.y, r.width, r.height};
+}
+
+QScrollBar* MakeBar(QWidget* parent, int id, int minimum, int maximum, int position) {
+  auto* bar = new QScrollBar(Qt::Vertical, parent);
+  bar->setObjectName(QString::number(id));
+  bar->setFocusPolicy(Qt::NoFocus);
+  bar->setRange(minimum, maximum);
+  bar->setValue(position);
+  bar->setGeometry(0, 0, 0, 0);
+  return bar;
+}
+
+}  // namespace
+
+ClientArea::ClientArea(Instrument& inst, const Pictures& pictures, QWidget* parent)
+    : QWidget(parent), inst_(inst), pictures_(pictures) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, pictures_.background);
+  setPalette(pal);
+
+  const QFontMetrics metrics(font());
+  cx_ = metrics.horizontalAdvance(QLatin1Char('M'));
+  cy_ = metrics.height();
+
+  velocity_bar_ = MakeBar(this, IDC_VELOCITY, kVelocityBarMin, kVelocityBarMax,
+                          VelocityBarPosition(inst_.settings.velocity));
+  velocity_bar_->setPageStep(8);
+  pitch_bend_bar_ = MakeBar(this, IDC_PITCH_BEND, kPitchBarMin, kPitchBarMax, kPitchBarCentre);
+  for (QScrollBar* bar : {velocity_bar_, pitch_bend_bar_}) bar->installEventFilter(this);
+
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    auto* button = new QPushButton(QString::fromUtf8(kButtonTexts[i]), this);
+    button->setObjectName(QString::number(IDM_RECORD_START + static_cast<int>(i)));
+    // The keyboard always plays: no button ever takes the focus.
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoDefault(false);
+    button->setEnabled(i == 0);
+    button->setGeometry(0, 0, 0, 0);
+    buttons_[i] = button;
+  }
+}
+
+QPushButton* ClientArea::TransportButton(int id) const {
+  const int i = id - IDM_RECORD_START;
+  if (i < 0 || i >= static_cast<int>(buttons_.size())) return nullptr;
+  return buttons_[static_cast<std::size_t>(i)];
+}
+
+void ClientArea::SetToolBar(QToolBar* tool_bar) {
+  tool_bar_ = tool_bar;
+  tool_bar_->setParent(this);
+  tool_bar_->setFocusPolicy(Qt::NoFocus);
+  tool_bar_->setAutoFillBackground(true);
+  tool_bar_->setGeometry(0, 0, width(), tool_bar_->sizeHint().height());
+  tool_bar_->show();
+}
+
+void ClientArea::Repaint() {
+  marks_.fill(Mark{});
+  update();
+}
+
+void ClientArea::ShowKeyMark(int index, bool pressed, int shift) {
+  if (index < 0 || index >= kKeyCount) return;
+  const KeyEntry& entry = kKeyTable[static_cast<std::size_t>(index)];
+  if (entry.column == -1) return;
+  marks_[static_cast<std::size_t>(index)] = {pressed, shift};
+  update(ToQRect(KeyCell(entry, layout_.x0, layout_.y0)));
+}
+
+void ClientArea::resizeEvent(QResizeEvent*) {
+  layout_ = ComputeLayout(width(), height(), cx_, cy_);
+  velocity_bar_->setGeometry(ToQRect(layout_.velocity_bar));
+  pitch_bend_bar_->setGeometry(ToQRect(layout_.pitch_bend_bar));
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    buttons_[i]->setGeometry(ToQRect(layout_.transport_buttons[i]));
+  }
+  if (tool_bar_ != nullptr) tool_bar_->resize(width(), tool_bar_->sizeHint().height());
+}
+
+void ClientArea::TextOut(QPainter& painter, int x, int y, const QString& text) const {
+  // Positions are the top-left corners of the text.
+  painter.drawText(QPoint(x, y + painter.fontMetrics().ascent()), text);
+}
+
+void ClientArea::DrawKeyMark(QPainter& painter, std::uint32_t index, const Mark& mark) const {
+  const KeyEntry& entry = kKeyTable[index];
+  const Rect cell = KeyCell(entry, layout_.x0, layout_.y0);
+  if (const std::optional<int> source = KeyMarkPictureX(mark.pressed, mark.shift)) {
+    if (!pictures_.key_marks.isNull()) {
+      painter.drawPixmap(cell.x, cell.y, pictures_.key_marks, *source, 0, kKeyCellWidth,
+                         kKeyCellHeight);
+    }
+  }
+  painter.setBackgroundMode(Qt::TransparentMode);
+  painter.setPen(Qt::black);
+  painter.drawText(QRect(cell.x, cell.y - kLabelLift, cell.width, cell.height),
+                   Qt::AlignCenter | Qt::TextSingleLine, QString::fromUtf8(entry.label));
+  const OctaveDots dots = OctaveDotsFor(entry.octave);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::black);
+  for (int i = 0; i < dots.count; ++i) {
+    painter.drawEllipse(QRect(cell.x + kHalfKey - kDotSize / 2,
+                              cell.y + dots.tops[static_cast<std::size_t>(i)], kDotSize, kDotSize));
+  }
+  painter.setBackgroundMode(Qt::OpaqueMode);
+}
+
+void ClientArea::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const Settings& s = inst_.settings;
+
+  painter.setFont(MakeFont(*this, QStringLiteral("Times New Roman"), 0, 0, 0, true));
+  for (std::uint32_t i = 0; i < kKeyTable.size(); ++i) {
+    const KeyEntry& entry = kKeyTable[i];
+    if (entry.column == -1) continue;
+    if (!event->rect().intersects(ToQRect(KeyCell(entry, layout_.x0, layout_.y0)))) continue;
+    DrawKeyMark(painter, i, marks_[i]);
+  }
+
+  // Everything else in the window's own font, red on the background.
+  painter.setFont(font());
+  painter.setPen(QColor(255, 0, 0));
+  painter.setBackground(pictures_.background);
+  painter.setBackgroundMode(Qt::OpaqueMode);
+  TextOut(painter, cx_, layout_.status_y, QString::fromUtf8(s.device_open != 0 ? "开启" : "关闭"));
+  if (namer_) TextOut(painter, layout_.status_device_x, layout_.status_y, namer_(s.midi_device));
+  TextOut(painter, layout_.status_channel_x, layout_.status_y,
+          QString::fromStdString(ChannelText(s.channel)));
+  TextOut(painter, cx_, layout_.hint_y, QString::fromUtf8(kHint));
+
+  if (!pictures_.instruments.isNull()) {
+    const int picture = GetInstrumentPicture(s.program, s.channel);
+    painter.drawPixmap(layout_.picture_x, kPictureTop, pictures_.instruments,
+                       picture * kPictureWidth, 0, kPictureWidth, kPictureHeight);
+  }
+  TextOut(painter, layout_.key_label_x, kKeyLabelTop,
+          QString::fromStdString(KeyLabelText(s.program, s.key_mode)));
+  TextOut(painter, layout_.velocity_caption_x, layout_.caption_y, QString::fromUtf8("力度"));
+  TextOut(painter, layout_.pitch_bend_caption_x, layout_.caption_y, QString::fromUtf8("频率"));
+}
+
+void ClientArea::keyPressEvent(QKeyEvent* event) {
+  event->accept();
+  const std::optional<std::uint32_t> key = KeyParameter(*event);
+  if (!key) return;
+  // Keys pressed with Alt are commands, never notes.
+  if (event->modifiers().testFlag(Qt::AltModifier)) return;
+  if (inst_.settings.device_open == 0) return;
+  held_.Pressed(*key);
+  HandleKeyEvent(inst_, kKeyDown, *key);
+  // Esc is known by its character, so Ctrl+[ silences too, after its note.
+  if (event->text() == QStringLiteral("\x1b")) Escape();
+}
+
+void ClientArea::keyReleaseEvent(QKeyEvent* event) {
+  event->accept();
+  const std::optional<std::uint32_t> key = KeyParameter(*event);
+  if (!key) return;  // the release half of an auto-repeat
+  // Only keys that went down through the handler come up through it, Alt or
+  // not: a stray release would end another key's group early.
+  if (!held_.IsDown(*key)) return;
+  held_.Released(*key);
+  if (inst_.settings.device_open == 0) return;
+  HandleKeyEvent(inst_, kKeyUp, *key);
+}
+
+void ClientArea::Escape() {
+  ResetHeldKeys(inst_.keys);
+  SilenceAll(inst_);
+  Repaint();
+}
+
+void ClientArea::ReleaseHeldKeys() {
+  for (std::uint32_t release : held_.TakeReleases()) {
+    if (inst_.settings.device_open != 0) HandleKeyEvent(inst_, kKeyUp, release);
+  }
+}
+
+void ClientArea::ReleaseMouseKey() {
+  const std::uint32_t key = inst_.keys.mouse_key;
+  if (key >= static_cast<std::uint32_t>(kKeyCount)) return;
+  inst_.keys.mouse_key = kNoMouseKey;
+  if (inst_.settings.device_open != 0) HandleKeyEvent(inst_, kKeyUp, key << 16);
+}
+
+void ClientArea::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint pos = event->position().toPoint();
+  const std::optional<std::uint32_t> key = HitTestKey(pos.x(), pos.y(), layout_.x0, layout_.y0);
+  if (!key) return;
+  // The mouse stays with this widget until the button comes up.
+  inst_.keys.mouse_key = *key;
+  if (inst_.settings.device_open != 0) HandleKeyEvent(inst_, kKeyDown, *key << 16);
+}
+
+void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) ReleaseMouseKey();
+}
+
+void ClientArea::focusOutEvent(QFocusEvent* event) {
+  ReleaseHeldKeys();
+  ReleaseMouseKey();
+  QWidget::focusOutEvent(event);
+}
+
+bool ClientArea::event(QEvent* event) {
+  if (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide) {
+    ReleaseHeldKeys();
+    ReleaseMouseKey();
+  }
+  return QWidget::event(event);
+}
+
+bool ClientArea::focusNextPrevChild(bool) {
+  return false;  // Tab plays (nothing), it never moves the focus
+}
+
+bool ClientArea::eventFilter(QObject* watched, QEvent* event) {
+  // The wheel does not move the bars: only their arrows, pages and thumb do.
+  if (event->type() == QEvent::Wheel) return true;
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tonvale

@@ -1,0 +1,112 @@
+// The main window: creates the controls, opens the output, builds the menu
+// bar and the tool bar, owns the performance settings and carries out every
+// command that changes them. Commands of recording, playback, files and help
+// are handed to one dispatch point that later work fills in.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "perform/instrument.h"
+#include "shell/menu_bar.h"
+
+class QAction;
+class QPushButton;
+
+namespace tonvale {
+
+class ClientArea;
+class MidiOut;
+class Notices;
+class WindowHooks;
+struct Pictures;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  MainWindow(MidiOut& out, const Pictures& pictures, Notices& notices);
+  ~MainWindow() override;
+
+  // Creation: the controls, then the output devices (none at all: the error
+  // box, and false: the program ends), the menu bar, the output opened, the
+  // title, the tool bar and the shortcuts.
+  bool Create();
+
+  // At (0, 0) with the size of the screen.
+  void ShowOnScreen();
+
+  // Every command by its identifier: menus, shortcuts, tool bar, buttons.
+  void OnCommand(int id);
+
+  // Later work: recording, playback, files, help and About (1280..1296).
+  void SetOwnedCommandHandler(std::function<void(int)> handler) {
+    owned_commands_ = std::move(handler);
+  }
+  // Asked before the window closes; false keeps it open.
+  void SetCloseQuestion(std::function<bool()> question) { close_question_ = std::move(question); }
+  // Runs as the window goes away, after the output is closed.
+  void SetDestroyHandler(std::function<void()> handler) { on_destroy_ = std::move(handler); }
+  WindowHooks& Hooks() { return *hooks_; }
+
+  // Enabling, greying and checking by identifier, for the commands that own
+  // the items. A menu item and its transport button move separately.
+  void SetMenuItemEnabled(int id, bool enabled);
+  void SetMenuItemChecked(int id, bool checked);
+  void SetButtonEnabled(int id, bool enabled);
+  QPushButton* TransportButton(int id) const;
+  const CommandActions& Commands() const { return commands_; }
+  const std::vector<QAction*>& ToolBarActions() const { return tool_bar_actions_; }
+  const std::vector<QAction*>& Shortcuts() const { return shortcuts_; }
+
+  // Starts playback (IDM_PLAY) once, after `ms`.
+  void ArmAutoplay(int ms);
+  QTimer& AutoplayTimer() { return autoplay_; }
+
+  // Invalidates the whole client area; every key is drawn released.
+  void Repaint();
+  // Moves every check mark to mirror the settings.
+  void SyncChecks();
+
+  Instrument& Inst() { return inst_; }
+  ClientArea& Client() { return *client_; }
+  const std::vector<DeviceMenuEntry>& Devices() const { return devices_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void WarnCannotOpen();
+  void OnVelocityAction(int action);
+  void OnVelocityScroll(int code, int thumb);
+  void OnPitchBendAction(int action);
+  void OnPitchBendScroll(int code, int thumb);
+  void AddToolBar();
+  void AddShortcuts();
+  QString DeviceName(std::int32_t device) const;
+  void Destroy();
+
+  MidiOut& out_;
+  const Pictures& pictures_;
+  Notices& notices_;
+  Instrument inst_;
+  ClientArea* client_ = nullptr;
+  std::unique_ptr<WindowHooks> hooks_;
+  CommandActions commands_;
+  std::vector<DeviceMenuEntry> devices_;
+  int device_count_ = 0;
+  std::vector<QAction*> tool_bar_actions_;
+  std::vector<QAction*> shortcuts_;
+  QTimer autoplay_;
+  std::function<void(int)> owned_commands_;
+  std::function<bool()> close_question_;
+  std::function<void()> on_destroy_;
+  bool destroyed_ = false;
+};
+
+}  // namespace tonvale

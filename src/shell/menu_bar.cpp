@@ -1,0 +1,151 @@
+#include "shell/menu_bar.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "perform/instrument_catalogue.h"
+#include "perform/midi_output.h"
+#include "perform/settings_commands.h"
+
+namespace tonvale {
+
+const KeyModeItem kKeyModeItems[24] = {
+    {1297, " C大调\t  Alt+C"}, {1298, " D大调\t  Alt+D"}, {1299, " E大调\t  Alt+E"},
+    {1300, " F大调\t  Alt+F"}, {1301, " G大调\t  Alt+G"}, {1302, " A大调\t  Alt+A"},
+    {1303, " B大调\t  Alt+B"}, {1304, "#F大调\t  Alt+H"}, {1305, "#C大调\t  Alt+I"},
+    {1312, "bB大调\t  Alt+J"}, {1313, "bE大调\t  Alt+K"}, {1314, "bA大调\t  Alt+L"},
+    {1315, " c小调\t  Alt+M"}, {1316, " d小调\t  Alt+N"}, {1317, " e小调\t  Alt+P"},
+    {1318, " f小调\t  Alt+Q"}, {1319, " g小调\t  Alt+R"}, {1320, " a小调\t  Alt+T"},
+    {1321, " b小调\t  Alt+U"}, {1328, "#f小调\t  Alt+V"}, {1329, "#c小调\t  Alt+W"},
+    {1330, "#g小调\t  Alt+X"}, {1331, "#d小调\t  Alt+Y"}, {1332, "#a小调\t  Alt+Z"},
+};
+
+namespace {
+
+struct RecordItem {
+  int id;
+  const char* text;
+  bool enabled;
+};
+// Not in numeric order.
+constexpr RecordItem kRecordItems[] = {
+    {1283, "开始录制(&R)", true},        {1284, "停止录制(&E)", false},
+    {1285, "开始播放(&P)", false},       {1286, "循环播放(&L)", false},
+    {1287, "停止播放(&O)", false},       {1288, "保存录音文件(&S)", false},
+    {1289, "录音文件另存为(&A)", false}, {1282, "导出为Midi格式文件(&C)", false},
+    {1296, "载入录音文件(&L)", true},
+};
+
+class MenuMaker {
+ public:
+  MenuMaker(const std::function<void(int)>& dispatch, CommandActions& actions)
+      : dispatch_(dispatch), actions_(actions) {}
+
+  QAction* Item(QMenu* menu, int id, const QString& text, bool checkable, bool checked = false,
+                bool enabled = true) {
+    QAction* action = menu->addAction(text);
+    action->setCheckable(checkable);
+    action->setChecked(checked);
+    action->setEnabled(enabled);
+    std::function<void(int)> dispatch = dispatch_;
+    QObject::connect(action, &QAction::triggered, action, [dispatch, id] { dispatch(id); });
+    actions_.Add(id, action);
+    return action;
+  }
+
+ private:
+  std::function<void(int)> dispatch_;
+  CommandActions& actions_;
+};
+
+QString Utf8(const char* text) {
+  return QString::fromUtf8(text);
+}
+
+}  // namespace
+
+std::vector<DeviceMenuEntry> ListDevices(MidiOut& out) {
+  std::vector<DeviceMenuEntry> entries;
+  if (const std::optional<std::string> mapper = out.DescribeDevice(-1)) {
+    entries.push_back({-1, QString::fromStdString(*mapper)});
+  }
+  const int count = out.DeviceCount();
+  for (int n = 0; n < count; ++n) {
+    const std::optional<std::string> name = out.DescribeDevice(n);
+    entries.push_back(
+        {n, name ? QString::fromStdString(*name) : QStringLiteral("MIDI 设备 %1").arg(n)});
+  }
+  return entries;
+}
+
+void CommandActions::Add(int id, QAction* action) {
+  actions_[id] = action;
+}
+
+QAction* CommandActions::Find(int id) const {
+  const auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void CommandActions::SetChecked(int id, bool checked) {
+  if (QAction* a = Find(id)) a->setChecked(checked);
+}
+
+void CommandActions::SetEnabled(int id, bool enabled) {
+  if (QAction* a = Find(id)) a->setEnabled(enabled);
+}
+
+void BuildMenuBar(QMenuBar* bar, const std::vector<DeviceMenuEntry>& devices,
+                  const std::function<void(int)>& dispatch, CommandActions& actions) {
+  MenuMaker make(dispatch, actions);
+
+  QMenu* power = bar->addMenu(Utf8("开关(&1)"));
+  make.Item(power, kCmdDeviceOpen, Utf8("打开(&O)\tAlt+O"), true, false);
+  make.Item(power, kCmdDeviceClose, Utf8("关闭(&C)\tAlt+S"), true, true);
+
+  QMenu* instruments = bar->addMenu(Utf8("乐器(&2)"));
+  for (std::size_t f = 0; f < InstrumentFamilies.size(); ++f) {
+    const InstrumentFamily& family = InstrumentFamilies[f];
+    const QString title = QStringLiteral("&%1.\t%2")
+                              .arg(QChar(static_cast<char16_t>(u'A' + f)))
+                              .arg(Utf8(family.name));
+    QMenu* sub = instruments->addMenu(title);
+    for (std::size_t s = 0; s < family.entries.size(); ++s) {
+      const InstrumentEntry& entry = family.entries[s];
+      const QString text = QStringLiteral("&%1.\t%2").arg(s + 1).arg(Utf8(entry.name));
+      make.Item(sub, kCmdProgramFirst + entry.program, text, true, entry.program == 0);
+    }
+  }
+
+  QMenu* modes = bar->addMenu(Utf8("调式(&3)"));
+  for (const KeyModeItem& item : kKeyModeItems) {
+    make.Item(modes, item.id, Utf8(item.text), true, item.id == kDefaultKeyMode);
+  }
+
+  QMenu* record = bar->addMenu(Utf8("录音(&4)"));
+  for (const RecordItem& item : kRecordItems) {
+    make.Item(record, item.id, Utf8(item.text), false, false, item.enabled);
+  }
+
+  QMenu* functions = bar->addMenu(Utf8("功能(&5)"));
+  make.Item(functions, kCmdAutoBass, Utf8("自动增加低音(&C)"), true, false);
+
+  QMenu* device_menu = bar->addMenu(Utf8("设备(&6)"));
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    QString text = devices[i].name;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a name has no mnemonic
+    make.Item(device_menu, DeviceCommand(devices[i].device), text, true, i == 0);
+  }
+
+  QMenu* channels = bar->addMenu(Utf8("声道(&7)"));
+  for (int c = 0; c < kChannelsOffered; ++c) {
+    make.Item(channels, kCmdChannelFirst + c, QString::number(c + 1), true, c == 0);
+  }
+
+  QMenu* help = bar->addMenu(Utf8("帮助(&8)"));
+  make.Item(help, 1280, Utf8("帮助(&H)"), false);
+  make.Item(help, 1281, Utf8("关于(&A)"), false);
+}
+
+}  // namespace tonvale

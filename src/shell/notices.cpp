@@ -1,0 +1,36 @@
+#include "shell/notices.h"
+
+#include <QApplication>
+
+namespace tonvale {
+
+namespace {
+
+QMessageBox::Icon ToQt(Notices::Icon icon) {
+  switch (icon) {
+    case Notices::Icon::kError:
+      return QMessageBox::Critical;
+    case Notices::Icon::kWarning:
+      return QMessageBox::Warning;
+    case Notices::Icon::kQuestion:
+      return QMessageBox::Question;
+    case Notices::Icon::kInformation:
+      break;
+  }
+  return QMessageBox::Information;
+}
+
+}  // namespace
+
+void QtNotices::Beep(Icon) {
+  QApplication::beep();
+}
+
+QMessageBox::StandardButton QtNotices::Show(QWidget* owner, const QString& text,
+                                            const QString& caption, Icon icon,
+                                            QMessageBox::StandardButtons buttons) {
+  QMessageBox box(ToQt(icon), caption, text, buttons, owner);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace tonvale

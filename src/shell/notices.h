@@ -1,0 +1,37 @@
+// Message boxes and beeps, behind one seam so that tests can answer them
+// without a modal loop.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace tonvale {
+
+class Notices {
+ public:
+  enum class Icon { kError, kWarning, kInformation, kQuestion };
+
+  virtual ~Notices() = default;
+  virtual void Beep(Icon icon) = 0;
+  // Shows a message box owned by `owner`; returns the button chosen.
+  virtual QMessageBox::StandardButton Show(QWidget* owner, const QString& text,
+                                           const QString& caption, Icon icon,
+                                           QMessageBox::StandardButtons buttons) = 0;
+  QMessageBox::StandardButton Show(QWidget* owner, const QString& text, const QString& caption,
+                                   Icon icon) {
+    return Show(owner, text, caption, icon, QMessageBox::Ok);
+  }
+};
+
+// The real thing: QMessageBox and the system beep.
+class QtNotices : public Notices {
+ public:
+  void Beep(Icon icon) override;
+  QMessageBox::StandardButton Show(QWidget* owner, const QString& text, const QString& caption,
+                                   Icon icon, QMessageBox::StandardButtons buttons) override;
+  using Notices::Show;
+};
+
+}  // namespace tonvale

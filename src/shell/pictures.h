@@ -1,0 +1,30 @@
+// The pictures the window draws with, loaded once at start-up. A picture
+// that cannot be loaded stays null and is simply not drawn.
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QPixmap>
+
+namespace tonvale {
+
+// The window background when the instrument strip cannot be read.
+inline constexpr QRgb kFallbackBackground = qRgb(20, 100, 20);
+
+struct Pictures {
+  QPixmap splash;       // 200 x 200
+  QPixmap instruments;  // 15 pictures of 171 x 141 side by side
+  QPixmap toolbar;      // 15 icons of 32 x 32 side by side
+  QPixmap key_marks;    // grey, blue, red and green key caps of 38 x 39
+  QIcon icon;
+  // Pixel (0, 0) of the instrument strip, so that the pictures blend in.
+  QColor background{kFallbackBackground};
+};
+
+// Loads from the program's resources (":/res/...").
+Pictures LoadPictures();
+
+// The colour of pixel (0, 0), or the fallback for a null picture.
+QColor BackgroundOf(const QPixmap& instruments);
+
+}  // namespace tonvale

@@ -1,0 +1,28 @@
+#include "shell/window_hooks.h"
+
+#include <QGuiApplication>
+
+#include "shell/client_area.h"
+
+namespace tonvale {
+
+WindowHooks::WindowHooks(ClientArea& view)
+    : view_(view), modifiers_([] { return QGuiApplication::queryKeyboardModifiers(); }) {}
+
+bool WindowHooks::ShiftDown() {
+  return modifiers_().testFlag(Qt::ShiftModifier);
+}
+
+bool WindowHooks::CtrlDown() {
+  return modifiers_().testFlag(Qt::ControlModifier);
+}
+
+void WindowHooks::DrawKeyMark(int index, bool pressed, int shift) {
+  view_.ShowKeyMark(index, pressed, shift);
+}
+
+void WindowHooks::RecordKeyEvent(std::int32_t message, std::uint32_t key_data, std::int32_t shift) {
+  if (recorder_) recorder_(message, key_data, shift);
+}
+
+}  // namespace tonvale

@@ -1,0 +1,39 @@
+// How the key handler reaches the window: the modifier keys at this moment,
+// the key marks on screen and the recorder.
+#pragma once
+
+#include <Qt>
+#include <cstdint>
+#include <functional>
+
+#include "perform/instrument.h"
+
+namespace tonvale {
+
+class ClientArea;
+
+class WindowHooks : public KeyEventHooks {
+ public:
+  using ModifierSource = std::function<Qt::KeyboardModifiers()>;
+  using Recorder =
+      std::function<void(std::int32_t message, std::uint32_t key_data, std::int32_t shift)>;
+
+  explicit WindowHooks(ClientArea& view);
+
+  // Default: the keyboard as the window system sees it now.
+  void SetModifierSource(ModifierSource source) { modifiers_ = std::move(source); }
+  // Default: nothing is recorded.
+  void SetRecorder(Recorder recorder) { recorder_ = std::move(recorder); }
+
+  bool ShiftDown() override;
+  bool CtrlDown() override;
+  void DrawKeyMark(int index, bool pressed, int shift) override;
+  void RecordKeyEvent(std::int32_t message, std::uint32_t key_data, std::int32_t shift) override;
+
+ private:
+  ClientArea& view_;
+  ModifierSource modifiers_;
+  Recorder recorder_;
+};
+
+}  // namespace tonvale
