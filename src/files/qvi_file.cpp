@@ -81,15 +81,15 @@ std::string FormatFileDate(FileDate date) {
   return text;
 }
 
-std::optional<std::vector<std::uint8_t>> BuildQviBytes(std::span<const PerformanceEvent> events,
-                                                       std::int32_t key_mode, bool auto_bass,
-                                                       FileDate date) {
+namespace {
+
+// Everything before the event bytes.
+std::optional<std::vector<std::uint8_t>> BuildQviHeader(std::size_t count, std::int32_t key_mode,
+                                                        bool auto_bass, FileDate date) {
   constexpr std::uint64_t kLimit = std::numeric_limits<std::uint32_t>::max() - 200;
-  if (events.size() > kLimit / kEventBytes) return std::nullopt;
-  const std::size_t data_size = events.size() * kEventBytes;
+  if (count > kLimit / kEventBytes) return std::nullopt;
 
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(104 + data_size);
   riff::Writer writer(bytes);
   writer.BeginList(MakeFourCC("RIFF"), kForm);
 
@@ -99,20 +99,31 @@ std::optional<std::vector<std::uint8_t>> BuildQviBytes(std::span<const Performan
   writer.EndChunk();
 
   writer.BeginChunk(MakeFourCC("fmt "));
-  writer.AppendU32(static_cast<std::uint32_t>(events.size()));
+  writer.AppendU32(static_cast<std::uint32_t>(count));
   writer.AppendU32(static_cast<std::uint32_t>(key_mode));
   writer.AppendU32(auto_bass ? 1 : 0);
   for (int i = 0; i < 3; ++i) writer.AppendU32(0);
   writer.EndChunk();
 
   writer.BeginChunk(MakeFourCC("data"));
-  const std::size_t at = bytes.size();
-  bytes.resize(at + data_size);
-  EncodeEvents(events, bytes.data() + at);
+  writer.AppendOutside(std::uint64_t{count} * kEventBytes);
   writer.EndChunk();
-
   writer.EndChunk();
   if (!writer.ok()) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> BuildQviBytes(std::span<const PerformanceEvent> events,
+                                                       std::int32_t key_mode, bool auto_bass,
+                                                       FileDate date) {
+  std::optional<std::vector<std::uint8_t>> bytes =
+      BuildQviHeader(events.size(), key_mode, auto_bass, date);
+  if (!bytes) return std::nullopt;
+  const std::size_t at = bytes->size();
+  bytes->resize(at + events.size() * kEventBytes);
+  EncodeEvents(events, bytes->data() + at);
   return bytes;
 }
 
@@ -189,14 +200,24 @@ QviReadResult ReadQviFile(const std::filesystem::path& path) {
 std::optional<FileError> WriteQviFile(const std::filesystem::path& path,
                                       std::span<const PerformanceEvent> events,
                                       std::int32_t key_mode, bool auto_bass, FileDate date) {
-  std::optional<std::vector<std::uint8_t>> bytes;
   try {
-    bytes = BuildQviBytes(events, key_mode, auto_bass, date);
+    if constexpr (kEventsAsStored) {
+      // The events go to the file straight from the list.
+      const std::optional<std::vector<std::uint8_t>> header =
+          BuildQviHeader(events.size(), key_mode, auto_bass, date);
+      if (!header) return FileError::kCannotWrite;
+      const std::span<const std::uint8_t> pieces[] = {
+          *header, {reinterpret_cast<const std::uint8_t*>(events.data()), events.size_bytes()}};
+      return WriteFileSafely(path, BytePieces(pieces));
+    } else {
+      const std::optional<std::vector<std::uint8_t>> bytes =
+          BuildQviBytes(events, key_mode, auto_bass, date);
+      if (!bytes) return FileError::kCannotWrite;
+      return WriteFileSafely(path, *bytes);
+    }
   } catch (const std::bad_alloc&) {
     return FileError::kCannotWrite;
   }
-  if (!bytes) return FileError::kCannotWrite;
-  return WriteFileSafely(path, *bytes);
 }
 
 }  // namespace tonvale

@@ -77,6 +77,10 @@ void Writer::AppendU32(std::uint32_t value) {
   riff::AppendU32(out_, value);
 }
 
+void Writer::AppendOutside(std::uint64_t count) {
+  outside_ += count;
+}
+
 void Writer::EndChunk() {
   if (open_.empty()) {
     ok_ = false;
@@ -84,10 +88,13 @@ void Writer::EndChunk() {
   }
   const std::size_t size_at = open_.back();
   open_.pop_back();
-  const std::size_t size = out_.size() - size_at - 4;
+  const std::uint64_t size = out_.size() - size_at - 4 + outside_;
   if (size > std::numeric_limits<std::uint32_t>::max()) ok_ = false;
   StoreU32(out_.data() + size_at, static_cast<std::uint32_t>(size));
-  if (size & 1u) out_.push_back(0);
+  if (size & 1u) {
+    if (outside_ != 0) ok_ = false;
+    out_.push_back(0);
+  }
 }
 
 std::size_t SpanSource::ReadAt(std::uint64_t offset, void* into, std::size_t count) {

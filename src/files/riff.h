@@ -35,6 +35,10 @@ class Writer {
   void BeginList(FourCC id, FourCC type);
   void Append(std::span<const std::uint8_t> bytes);
   void AppendU32(std::uint32_t value);
+  // Counts `count` bytes that the caller writes after the buffer, so that
+  // large data need not be copied into it. Only the ends of the open chunks
+  // may follow, and the total must come out even (no pad byte can follow).
+  void AppendOutside(std::uint64_t count);
   // Writes the size of the innermost open chunk, then its pad byte.
   void EndChunk();
 
@@ -44,6 +48,7 @@ class Writer {
  private:
   std::vector<std::uint8_t>& out_;
   std::vector<std::size_t> open_;  // offsets of the size fields still open
+  std::uint64_t outside_ = 0;
   bool ok_ = true;
 };
 

@@ -1,0 +1,4 @@
+# Save, load and export of a large recording.
+add_executable(bench_files ${CMAKE_CURRENT_LIST_DIR}/bench_files.cpp)
+target_link_libraries(bench_files PRIVATE tonvale_files)
+set_target_properties(bench_files PROPERTIES AUTOMOC OFF)
