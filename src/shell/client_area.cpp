@@ -50,6 +50,12 @@ ClientArea::ClientArea(Instrument& inst, const Pictures& pictures, QWidget* pare
   pal.setColor(QPalette::Window, pictures_.background);
   setPalette(pal);
 
+  // The window's own font, for the character cell and every text but the
+  // key labels: bold and 16 pixels, like the system font it stands for.
+  QFont system_font = font();
+  system_font.setPixelSize(16);
+  system_font.setBold(true);
+  setFont(system_font);
   const QFontMetrics metrics(font());
   cx_ = metrics.horizontalAdvance(QLatin1Char('M'));
   cy_ = metrics.height();
@@ -131,10 +137,12 @@ void ClientArea::DrawKeyMark(QPainter& painter, std::uint32_t index, const Mark&
   const OctaveDots dots = OctaveDotsFor(entry.octave);
   painter.setPen(Qt::NoPen);
   painter.setBrush(Qt::black);
+  painter.setRenderHint(QPainter::Antialiasing, true);  // round, not square, at 4 px
   for (int i = 0; i < dots.count; ++i) {
     painter.drawEllipse(QRect(cell.x + kHalfKey - kDotSize / 2,
                               cell.y + dots.tops[static_cast<std::size_t>(i)], kDotSize, kDotSize));
   }
+  painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setBackgroundMode(Qt::OpaqueMode);
 }
 
@@ -156,7 +164,13 @@ void ClientArea::paintEvent(QPaintEvent* event) {
   painter.setBackground(pictures_.background);
   painter.setBackgroundMode(Qt::OpaqueMode);
   TextOut(painter, cx_, layout_.status_y, QString::fromUtf8(s.device_open != 0 ? "开启" : "关闭"));
-  if (namer_) TextOut(painter, layout_.status_device_x, layout_.status_y, namer_(s.midi_device));
+  if (namer_) {
+    // A long port name is cut short rather than run under the channel.
+    const int room = layout_.status_channel_x - layout_.status_device_x - cx_;
+    const QString name =
+        painter.fontMetrics().elidedText(namer_(s.midi_device), Qt::ElideRight, room);
+    TextOut(painter, layout_.status_device_x, layout_.status_y, name);
+  }
   TextOut(painter, layout_.status_channel_x, layout_.status_y,
           QString::fromStdString(ChannelText(s.channel)));
   TextOut(painter, cx_, layout_.hint_y, QString::fromUtf8(kHint));

@@ -8,6 +8,7 @@
 #include "shell/notices.h"
 #include "shell/pictures.h"
 #include "shell/splash_window.h"
+#include "shell/termination_signals.h"
 
 int main(int argc, char** argv) {
   using namespace tonvale;
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tonvale"));
   // The splash must not end the program when it closes.
   QApplication::setQuitOnLastWindowClosed(false);
+  TerminationSignals terminate;
 
   const Pictures pictures = LoadPictures();
   if (!pictures.icon.isNull()) QApplication::setWindowIcon(pictures.icon);
@@ -27,15 +29,22 @@ int main(int argc, char** argv) {
   // The soundfont loads while the splash is up, so the window opens at once.
   SystemMidiOut out;
   out.PreloadInBackground();
+  bool ended = false;
   {
     SplashWindow splash(pictures.splash, SplashDurationFromEnvironment());
+    QObject::connect(&terminate, &TerminationSignals::requested, &splash, [&] {
+      ended = true;
+      splash.close();
+    });
     splash.RunUntilClosed();
   }
+  if (ended) return 0;
 
   QtNotices notices;
   MainWindow window(out, pictures, notices);
   if (!window.Create()) return 0;
   QApplication::setQuitOnLastWindowClosed(true);
+  QObject::connect(&terminate, &TerminationSignals::requested, &window, &QWidget::close);
   window.ShowOnScreen();
   QApplication::exec();
   return 0;

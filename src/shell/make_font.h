@@ -16,8 +16,9 @@ enum FontAttributes : int {
   kFontStrikeOut = 8,
 };
 
-// A face asked for with height 0 gets this character height.
-inline constexpr int kDefaultFontPixelHeight = 16;
+// A face asked for with height 0 gets the usual default: a 16-pixel
+// character cell, which is a 14-pixel em for Times New Roman and its twins.
+inline constexpr int kDefaultFontPixelHeight = 14;
 
 struct FontSpec {
   int pixel_height = 0;  // 0: the default height
