@@ -62,46 +62,5 @@ TEST(Riff, WriterPadsOddChunksAndPatchesNestedSizes) {
   EXPECT_FALSE(odd_outside.ok());
 }
 
-TEST(Riff, ReaderFindsChunksWithinTheirParentOnly) {
-  // RIFF "TEST" holding an odd chunk and "want"; another "want" follows the
-  // form; a "RIFF" of another form precedes it.
-  Blob file = Text("RIFF");
-  Append(file, Bytes({4, 0, 0, 0}));
-  Append(file, Text("WAVE"));
-  Append(file, Text("RIFF"));
-  Append(file, Bytes({28, 0, 0, 0}));
-  Append(file, Text("TESTodd "));
-  Append(file, Bytes({1, 0, 0, 0, 7, 0}));
-  Append(file, Text("want"));
-  Append(file, Bytes({2, 0, 0, 0, 8, 9}));
-  Append(file, Text("want"));
-  Append(file, Bytes({0, 0, 0, 0}));
-  SpanSource source(file);
-
-  const std::optional<Chunk> form = FindForm(source, MakeFourCC("TEST"));
-  ASSERT_TRUE(form);
-  EXPECT_EQ(form->offset, 12u);
-  EXPECT_EQ(form->DataEnd(), 48u);
-  EXPECT_FALSE(FindForm(source, MakeFourCC("NONE")));
-
-  const std::optional<Chunk> want =
-      FindChunk(source, *form, form->FirstChild(), MakeFourCC("want"));
-  ASSERT_TRUE(want);
-  EXPECT_EQ(want->offset, 34u);
-  EXPECT_EQ(want->size, 2u);
-  // Searching on from after it stays inside the form.
-  EXPECT_FALSE(FindChunk(source, *form, want->Next(), MakeFourCC("want")));
-
-  // A header cut by the end of the bytes is no chunk; reads are clipped.
-  SpanSource cut(std::span<const std::uint8_t>(file).first(42));
-  EXPECT_TRUE(FindChunk(cut, *form, form->FirstChild(), MakeFourCC("want")));
-  SpanSource cut_header(std::span<const std::uint8_t>(file).first(41));
-  EXPECT_FALSE(FindChunk(cut_header, *form, form->FirstChild(), MakeFourCC("want")));
-  std::uint8_t buffer[8];
-  EXPECT_EQ(cut.ReadAt(38, buffer, 8), 4u);
-  EXPECT_EQ(cut.ReadAt(42, buffer, 8), 0u);
-  EXPECT_EQ(cut.ReadAt(~std::uint64_t{0}, buffer, 8), 0u);
-}
-
 }  // namespace
 }  // namespace tonvale::riff

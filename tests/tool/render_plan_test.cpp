@@ -88,7 +88,9 @@ TEST(RenderPlan, MessagesGoOutAtTheirFramesWithTheSettingsGiven) {
   TimedSink plain;
   RenderRecording(plain, plain, events, {1297, 0, false});
   for (const Msg& m : plain.timed) {
-    if ((m.second[0] & 0x0F) == 15) EXPECT_TRUE(m.second[0] == 0xCF || m.second[0] == 0xBF);
+    if ((m.second[0] & 0x0F) == 15) {
+      EXPECT_TRUE(m.second[0] == 0xCF || m.second[0] == 0xBF);
+    }
   }
   EXPECT_EQ(plain.timed[2], (Msg{at_press, {0x90, 72, 127}}));
 }
