@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <variant>
 
 #include "devices/soundfont_search.h"
@@ -54,6 +55,10 @@ void PrintInfo(const RecordingFile& file, std::ostream& out) {
 
 int Render(const ToolOptions& options, const RecordingFile& file, const RenderSettings& settings,
            std::ostream& err) {
+  // A WAV file holds at most about 6.7 hours of this sound.
+  if (!WavHeader(RenderedFrames(EventTimesMs(file.events)))) {
+    return Failed(err, FileError::kCannotWrite, options.output);
+  }
   std::optional<std::string> soundfont = options.soundfont;
   if (!soundfont) soundfont = FindSoundfont(SoundfontCandidates());
   if (!soundfont) {
@@ -66,7 +71,12 @@ int Render(const ToolOptions& options, const RecordingFile& file, const RenderSe
     return kToolFileFailed;
   }
   SynthOutput synth(*core);
-  const std::vector<std::int16_t> samples = RenderRecording(synth, synth, file.events, settings);
+  std::vector<std::int16_t> samples;
+  try {
+    samples = RenderRecording(synth, synth, file.events, settings);
+  } catch (const std::bad_alloc&) {
+    return Failed(err, FileError::kCannotWrite, options.output);
+  }
   if (const std::optional<FileError> error = WriteWavFile(PathFromUtf8(options.output), samples)) {
     return Failed(err, *error, options.output);
   }

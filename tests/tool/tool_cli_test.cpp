@@ -60,6 +60,7 @@ TEST_F(ToolCli, BadFilesAndWriteFailuresExitWithTheMessage) {
   WriteRecording("empty.qvi", {}, 1297, false);
   test::WriteAll(Path("text.qvi"), test::Text("hello"));
   WriteRecording("good.qvi", TwoEvents(), 1297, false);
+  WriteRecording("long.qvi", {{0xFFFFFFFFu, 256, 0x001E0001, 0}}, 1297, false);
 
   const struct {
     std::vector<std::string> args;
@@ -72,6 +73,8 @@ TEST_F(ToolCli, BadFilesAndWriteFailuresExitWithTheMessage) {
        "不能找到或打开文件" + Path("missing.qvi") + ".\n"},
       {{"export", Path("good.qvi"), Path("none/x.mid")},
        "不能创建文件" + Path("none/x.mid") + ".\n"},
+      // Twelve days of silence do not fit a WAV file.
+      {{"render", Path("long.qvi"), Path("x.wav")}, "不能写入文件" + Path("x.wav") + ".\n"},
   };
   for (const auto& c : cases) {
     const test::ToolRun run = RunTool(c.args, folder.path());
