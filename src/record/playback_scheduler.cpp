@@ -98,6 +98,7 @@ PlaybackTimer::Time PlaybackScheduler::RunStart() const {
 
 void PlaybackScheduler::Run(Plan plan) {
   tls_own_scheduler = this;
+  timer_.PrepareThread();
   const std::size_t count = plan.intervals.size();
   PlaybackTimer::Time due = plan.start;
   std::size_t pos = 0;

@@ -1,6 +1,6 @@
 #include "record/playback_timer.h"
 
-#include <thread>
+#include "record/realtime_priority.h"
 
 namespace tonvale {
 
@@ -18,7 +18,7 @@ bool SteadyPlaybackTimer::SleepUntil(Time due) {
   // The last stretch: a sleep may overshoot by more than we can afford.
   while (!interrupted_.load(std::memory_order_acquire)) {
     if (Now() >= due) return true;
-    std::this_thread::yield();
+    // Spinning, not yielding: a yield on a busy machine can cost a time slice.
   }
   return false;
 }
@@ -34,6 +34,10 @@ void SteadyPlaybackTimer::Interrupt() {
 void SteadyPlaybackTimer::Resume() {
   std::lock_guard<std::mutex> lock(mutex_);
   interrupted_.store(false, std::memory_order_release);
+}
+
+void SteadyPlaybackTimer::PrepareThread() {
+  if (realtime_) RaiseCurrentThreadToRealtime();
 }
 
 }  // namespace tonvale

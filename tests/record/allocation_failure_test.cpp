@@ -1,0 +1,150 @@
+// Running out of memory while recording or copying for playback. This
+// program replaces the global operator new so that a test can make the next
+// allocation on its own thread fail.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "perform/instrument.h"
+#include "record/event_lists.h"
+#include "record/transport.h"
+
+namespace {
+thread_local int g_failures_left = 0;
+}  // namespace
+
+// GCC pairs the library's new with our delete when inlining and warns; both
+// are replaced here, so they match.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+void* operator new(std::size_t size) {
+  if (g_failures_left > 0) {
+    --g_failures_left;
+    throw std::bad_alloc();
+  }
+  void* p = std::malloc(size == 0 ? 1 : size);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+namespace tonvale {
+namespace {
+
+void FailNextAllocation() {
+  g_failures_left = 1;
+}
+
+TEST(OutOfMemory, AnAppendThatCannotGrowTheListDropsOnlyThatEvent) {
+  RecordingList rec;
+  bool modified = false;
+  BeginRecording(rec, 1000);
+
+  FailNextAllocation();
+  EXPECT_EQ(AppendEvent(rec, modified, kKeyDown, 0x001E0001u, 0, 1100), AppendResult::kDropped);
+  EXPECT_EQ(rec.recording_count(), 0u);
+  EXPECT_EQ(rec.last_event_time, 1000u);
+  EXPECT_FALSE(modified) << "nothing was recorded";
+
+  ASSERT_EQ(AppendEvent(rec, modified, kKeyDown, 0x001E0001u, 0, 1200), AppendResult::kAppended);
+  ASSERT_EQ(rec.recording_events.capacity(), 1u);
+  EXPECT_TRUE(modified);
+  FailNextAllocation();
+  EXPECT_EQ(AppendEvent(rec, modified, kKeyUp, 0xC01E0001u, 0, 1300), AppendResult::kDropped);
+  ASSERT_EQ(rec.recording_count(), 1u);
+  EXPECT_EQ(rec.recording_events[0], (PerformanceEvent{200, kKeyDown, 0x001E0001u, 0}));
+  EXPECT_EQ(rec.last_event_time, 1200u);
+
+  // The next event counts from the last one kept.
+  ASSERT_EQ(AppendEvent(rec, modified, kKeyUp, 0xC01E0001u, 0, 1350), AppendResult::kAppended);
+  EXPECT_EQ(rec.recording_events[1].delta_ms, 150u);
+}
+
+TEST(OutOfMemory, AFailedPlaybackCopyLeavesThePlaybackListEmpty) {
+  RecordingList rec;
+  PlaybackList play;
+  bool modified = false;
+  BeginRecording(rec, 0);
+  AppendEvent(rec, modified, kKeyDown, 0x001E0001u, 0, 10);
+  AppendEvent(rec, modified, kKeyUp, 0xC01E0001u, 0, 20);
+  ASSERT_TRUE(EndRecording(rec, play));
+  ASSERT_EQ(play.playback_count(), 2u);
+
+  FailNextAllocation();
+  EXPECT_FALSE(MakePlaybackCopy(play, rec.recording_events));
+  EXPECT_EQ(play.playback_count(), 0u);
+  EXPECT_EQ(rec.recording_count(), 2u);
+  EXPECT_TRUE(MakePlaybackCopy(play, rec.recording_events));
+  EXPECT_EQ(play.playback_events, rec.recording_events);
+}
+
+class Window : public TransportView {
+ public:
+  void EnableMenuItem(std::int32_t command, bool enabled) override { menu[command] = enabled; }
+  void EnableButton(std::int32_t command, bool enabled) override { button[command] = enabled; }
+  void ShowNotice(std::string_view, std::string_view) override { ++notices; }
+  void ShowError(std::string_view text, std::string_view caption) override {
+    error = std::string(text) + "|" + std::string(caption);
+  }
+  void Repaint() override {}
+  void StartScheduler(bool) override { ++starts; }
+  void StopScheduler() override {}
+
+  std::map<std::int32_t, bool> menu;
+  std::map<std::int32_t, bool> button;
+  std::string error;
+  int notices = 0;
+  int starts = 0;
+};
+
+TEST(OutOfMemory, StopRecordingKeepsTheRecordingButOffersNothingToPlay) {
+  Window window;
+  for (std::int32_t id : kTransportMenuItems) window.menu[id] = false;
+  for (std::int32_t id : kTransportButtons) window.button[id] = false;
+  Instrument inst;
+  inst.settings.device_open = 1;
+  RecordingList rec;
+  PlaybackList play;
+  bool modified = false;
+  SettableMillisecondClock clock(0);
+  Transport transport(window, inst, rec, play, modified, clock);
+
+  ASSERT_TRUE(transport.HandleCommand(IDM_RECORD_START));
+  clock.Advance(50);
+  RecordKeyEvent(rec, modified, clock, kKeyDown, 0x001E0001u, 0);
+  FailNextAllocation();
+  ASSERT_TRUE(transport.HandleCommand(IDM_RECORD_STOP));
+
+  EXPECT_EQ(window.error, "内存分配错误.|错误");
+  EXPECT_EQ(transport.state(), TransportState::kReady);
+  EXPECT_EQ(rec.recording_count(), 1u);
+  EXPECT_EQ(play.playback_count(), 0u);
+  for (std::int32_t id : {IDM_PLAY, IDM_PLAY_LOOP}) {
+    EXPECT_FALSE(window.menu[id]) << id;
+    EXPECT_FALSE(window.button[id]) << id;
+  }
+  for (std::int32_t id :
+       {IDM_RECORD_START, IDM_FILE_SAVE, IDM_FILE_SAVE_AS, IDM_EXPORT_MIDI, IDM_FILE_OPEN}) {
+    EXPECT_TRUE(window.menu[id]) << id;
+  }
+  EXPECT_TRUE(window.button[IDM_RECORD_START]);
+
+  // Neither the menu nor the autoplay timer can start an empty playback.
+  EXPECT_FALSE(transport.HandleCommand(IDM_PLAY));
+  EXPECT_FALSE(transport.HandleCommand(IDM_PLAY_LOOP));
+  EXPECT_EQ(window.starts, 0);
+}
+
+}  // namespace
+}  // namespace tonvale
