@@ -128,7 +128,7 @@ TEST_F(KeyRecording, HeldKeysLeadingReleasesAndSilentKeys) {
   EXPECT_GT(sink.sent.size(), sent);
 }
 
-TEST_F(KeyRecording, MouseKeysShiftAndChords) {
+TEST_F(KeyRecording, MouseKeysShiftChordsAndTheClockWrap) {
   BeginRecording(list, clock.NowMs());
   // The on-screen keyboard sends the key index alone.
   clock.Advance(5);
@@ -157,11 +157,25 @@ TEST_F(KeyRecording, MouseKeysShiftAndChords) {
   clock.Advance(50);
   Release(Up(0x1F));
 
+  // Across the wrap of the 32-bit clock.
+  clock.Set(0xFFFFFFF0u);
+  Press(Key(0x21));
+  clock.Advance(0x20);
+  Release(Up(0x21));
+
   const std::vector<PerformanceEvent> expected = {
-      {5, kKeyDown, 0x001E0000u, 0}, {5, kKeyUp, 0x001E0000u, 0}, {100, kKeyDown, Key(0x1E), 1},
-      {0, kKeyDown, Key(0x20), 1},   {0, kKeyDown, Key(0x22), 1}, {2, kKeyUp, Up(0x1E), 1},
-      {0, kKeyUp, Up(0x20), 1},      {0, kKeyUp, Up(0x22), 1},    {50, kKeyDown, Key(0x1F), -1},
+      {5, kKeyDown, 0x001E0000u, 0},
+      {5, kKeyUp, 0x001E0000u, 0},
+      {100, kKeyDown, Key(0x1E), 1},
+      {0, kKeyDown, Key(0x20), 1},
+      {0, kKeyDown, Key(0x22), 1},
+      {2, kKeyUp, Up(0x1E), 1},
+      {0, kKeyUp, Up(0x20), 1},
+      {0, kKeyUp, Up(0x22), 1},
+      {50, kKeyDown, Key(0x1F), -1},
       {50, kKeyUp, Up(0x1F), -1},
+      {0xFFFFFFF0u - 5212u, kKeyDown, Key(0x21), 0},
+      {0x20, kKeyUp, Up(0x21), 0},
   };
   EXPECT_EQ(list.recording_events, expected);
 }

@@ -288,24 +288,5 @@ TEST_F(TransportTest, StopPlayingStopsResetsSilencesThenRepaints) {
   ExpectItems(kReadyModified, TransportState::kReady);
 }
 
-TEST(TransportItems, TheTableForEachStateAndCondition) {
-  EXPECT_EQ(AsText(ItemStatesFor(TransportState::kEmpty, {})), kEmpty);
-  EXPECT_EQ(AsText(ItemStatesFor(TransportState::kEmpty, {true, true, false})), kEmpty);
-  EXPECT_EQ(AsText(ItemStatesFor(TransportState::kRecording, {true, false, true})), kRecording);
-  EXPECT_EQ(AsText(ItemStatesFor(TransportState::kPlaying, {true, false, true})), kPlaying);
-  EXPECT_EQ(AsText(ItemStatesFor(TransportState::kReady, {true, false, true})), kReadyModified);
-  EXPECT_EQ(AsText(ItemStatesFor(TransportState::kReady, {false, false, true})), kReadySaved);
-  EXPECT_EQ(AsText(ItemStatesFor(TransportState::kReady, {false, true, true})), kReadyCommandLine);
-  EXPECT_EQ(AsText(ItemStatesFor(TransportState::kReady, {true, false, false})), "EGGGGEEEE/EGGGG");
-
-  const ItemStates ready = ItemStatesFor(TransportState::kReady, {false, true, true});
-  EXPECT_TRUE(ready.MenuEnabled(IDM_FILE_OPEN));
-  EXPECT_FALSE(ready.MenuEnabled(IDM_EXPORT_MIDI));
-  EXPECT_FALSE(ready.MenuEnabled(IDM_FILE_SAVE));
-  EXPECT_TRUE(ready.ButtonEnabled(IDM_PLAY_LOOP));
-  EXPECT_FALSE(ready.ButtonEnabled(IDM_FILE_OPEN)) << "load has no button";
-  EXPECT_FALSE(ready.MenuEnabled(IDM_HELP));
-}
-
 }  // namespace
 }  // namespace tonvale
