@@ -130,6 +130,7 @@ TEST(PlaybackScheduler, SinglePlayKeepsDelaysWithFiveMsFloorAndEndsAfterLastEven
   // keys struck together play 5 ms apart.
   ASSERT_TRUE(scheduler.Start(WithDelays({0}), false));
   StepThrough(timer, {2227});
+  ASSERT_TRUE(rx.WaitFor(8));
   ASSERT_TRUE(scheduler.Start(WithDelays({400, 0, 0}), false));
   StepThrough(timer, {2627, 2632, 2637});
   ASSERT_TRUE(rx.WaitFor(12));
