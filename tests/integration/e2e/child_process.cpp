@@ -1,0 +1,171 @@
+#include "child_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <thread>
+
+extern char** environ;
+
+namespace tonvale::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+int ExitCode(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+pid_t SpawnWith(const SpawnOptions& options, int stdout_fd) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (stdout_fd >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, stdout_fd, 1);
+  } else if (!options.log.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 1, options.log.c_str(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  }
+  if (!options.log.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 2, options.log.c_str(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  }
+  for (const auto& [ours, theirs] : options.fds) {
+    posix_spawn_file_actions_adddup2(&actions, ours, theirs);
+  }
+  // Its own process group, so a terminal's Ctrl+C reaches only us.
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attr, 0);
+
+  std::vector<std::string> env_text;
+  for (const auto& [name, value] : options.env) env_text.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (auto& e : env_text) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  std::vector<char*> argv;
+  for (const auto& a : options.args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  pid_t pid = -1;
+  const int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+}  // namespace
+
+Environment CurrentEnvironment() {
+  Environment env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    const auto eq = entry.find('=');
+    if (eq != std::string::npos) env[entry.substr(0, eq)] = entry.substr(eq + 1);
+  }
+  return env;
+}
+
+Process::Process(const SpawnOptions& options) : pid_(SpawnWith(options, -1)) {}
+
+Process Process::Adopt(pid_t pid) {
+  Process process;
+  process.pid_ = pid;
+  return process;
+}
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    Stop();
+    pid_ = std::exchange(other.pid_, -1);
+    status_ = std::exchange(other.status_, {});
+  }
+  return *this;
+}
+
+bool Process::running() {
+  return pid_ > 0 && !Wait(0ms).has_value();
+}
+
+std::optional<int> Process::Wait(std::chrono::milliseconds timeout) {
+  if (status_) return status_;
+  if (pid_ <= 0) return std::nullopt;
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    int status = 0;
+    const pid_t got = waitpid(pid_, &status, WNOHANG);
+    if (got == pid_) {
+      status_ = ExitCode(status);
+      return status_;
+    }
+    if (got < 0 && errno != EINTR) {
+      status_ = -1;
+      return status_;
+    }
+    if (Clock::now() >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(5ms);
+  }
+}
+
+std::optional<int> Process::Stop(int signal, std::chrono::milliseconds grace) {
+  if (pid_ <= 0) return std::nullopt;
+  if (!status_) {
+    kill(pid_, signal);
+    if (!Wait(grace)) {
+      kill(pid_, SIGKILL);
+      Wait(5000ms);
+    }
+  }
+  pid_ = -1;
+  return std::exchange(status_, {});
+}
+
+RunResult RunToEnd(std::vector<std::string> args, const Environment& env,
+                   std::chrono::milliseconds timeout) {
+  RunResult result;
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) return result;
+  const SpawnOptions options{.args = std::move(args), .env = env, .log = {}, .fds = {}};
+  Process child = Process::Adopt(SpawnWith(options, out[1]));
+  close(out[1]);
+  const auto deadline = Clock::now() + timeout;
+  char buffer[4096];
+  while (child.pid() > 0) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd p{out[0], POLLIN, 0};
+    if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0) break;
+    const ssize_t n = read(out[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    result.out.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(out[0]);
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  if (child.Wait(std::max(left, 0ms))) result.code = *child.Stop();
+  return result;
+}
+
+ScratchDir::ScratchDir(const std::string& prefix) {
+  std::string pattern = "/tmp/" + prefix + "-XXXXXX";
+  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace tonvale::e2e

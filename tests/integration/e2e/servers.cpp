@@ -1,0 +1,112 @@
+#include "servers.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace tonvale::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The descriptor Xvfb writes its display number to.
+constexpr int kDisplayFd = 9;
+
+bool SocketAnswers(const std::filesystem::path& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+  const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return ok;
+}
+
+}  // namespace
+
+XServer::XServer(const std::filesystem::path& dir) {
+  int pipe_fds[2];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
+    error_ = "no pipe";
+    return;
+  }
+  process_ =
+      Process(SpawnOptions{.args = {"Xvfb", "-displayfd", std::to_string(kDisplayFd), "-screen",
+                                    "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"},
+                           .log = dir / "xvfb.log",
+                           .fds = {{pipe_fds[1], kDisplayFd}}});
+  close(pipe_fds[1]);
+  std::string number;
+  // Xvfb writes the number once it accepts connections.
+  for (pollfd p{pipe_fds[0], POLLIN, 0}; poll(&p, 1, 15000) > 0;) {
+    char c = 0;
+    if (read(pipe_fds[0], &c, 1) != 1 || c == '\n') break;
+    number.push_back(c);
+  }
+  close(pipe_fds[0]);
+  if (number.empty() || !process_.running()) {
+    error_ = "Xvfb did not start: " + ReadText(dir / "xvfb.log");
+    process_.Stop();
+    return;
+  }
+  display_ = ":" + number;
+}
+
+SoundServer::SoundServer(const std::filesystem::path& dir)
+    : home_(dir / "pulse-home"), runtime_(dir / "pulse-run"), socket_(dir / "pulse.sock") {
+  std::filesystem::create_directories(home_);
+  std::filesystem::create_directories(runtime_);
+  std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
+  Environment env = CurrentEnvironment();
+  env["HOME"] = home_.string();
+  env["XDG_RUNTIME_DIR"] = runtime_.string();
+  env.erase("PULSE_SERVER");
+  env.erase("DISPLAY");  // no X11 bell or session modules
+  process_ = Process(SpawnOptions{
+      .args = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
+               "--use-pid-file=no", "--realtime=yes", "--log-target=stderr", "-L",
+               "module-null-sink sink_name=nullsink", "-L",
+               "module-native-protocol-unix auth-anonymous=1 socket=" + socket_.string()},
+      .env = env,
+      .log = dir / "pulseaudio.log",
+      .fds = {}});
+  for (int i = 0; i < 300 && process_.running(); ++i) {
+    if (SocketAnswers(socket_)) {
+      ok_ = true;
+      return;
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  error_ = "pulseaudio did not start: " + ReadText(dir / "pulseaudio.log");
+  process_.Stop();
+}
+
+void SoundServer::AddTo(Environment& env) const {
+  env["PULSE_SERVER"] = "unix:" + socket_.string();
+  env["HOME"] = home_.string();
+  env["XDG_RUNTIME_DIR"] = runtime_.string();
+}
+
+std::uintmax_t FileSize(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  return error ? 0 : size;
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace tonvale::e2e

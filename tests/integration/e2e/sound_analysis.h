@@ -1,0 +1,65 @@
+// What a recording of the program's sound holds: the WAV file parec writes,
+// the loudness envelope, where notes start, and their pitch.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tonvale::e2e {
+
+struct Audio {
+  int rate = 0;
+  std::vector<float> mono;  // channels averaged, full scale 1.0
+};
+
+// PCM 16-bit or IEEE float 32-bit WAV, any number of channels. A recorder
+// that was stopped may leave the sizes unset (0 or 0xFFFFFFFF) or too large:
+// the data then runs to the end of the bytes given. Nothing when the bytes
+// are no such WAV.
+std::optional<Audio> ParseWav(std::span<const std::uint8_t> bytes);
+std::optional<Audio> ReadWav(const std::string& path);
+
+// A sound server plays exact digital silence where a stream was late: runs
+// of zero samples, at least `kMinDropout` and at most `kMaxDropout` long
+// (longer runs are real silence). Playing resumes where the stream was, so
+// the wave jumps at each one; the analysis below leaves them out.
+inline constexpr std::size_t kMinDropout = 8;
+inline constexpr std::size_t kMaxDropout = 2205;  // 50 ms at 44.1 kHz
+
+struct Stretch {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
+// The samples between dropouts.
+std::vector<Stretch> Stretches(std::span<const float> samples);
+std::size_t CountDropouts(std::span<const float> samples);
+
+// Root mean square of consecutive blocks of `hop` samples, dropouts left
+// out; a block that is all dropout repeats the level before it.
+std::vector<double> RmsEnvelope(std::span<const float> samples, std::size_t hop);
+
+// A note in an envelope: from the first block at or above `on` times the
+// loudest block until the level stays below `off` times it for `min_gap`
+// blocks. `end` is the first block of that quiet stretch.
+struct NoteSpan {
+  std::size_t start = 0;
+  std::size_t end = 0;
+};
+std::vector<NoteSpan> FindNotes(std::span<const double> envelope, double on, double off,
+                                std::size_t min_gap);
+
+// The fundamental frequency between `low` and `high` Hz: the shortest lag at
+// which the normalised autocorrelation nearly reaches its best, refined
+// between samples. Only pairs of samples within one stretch count. 0 when no
+// stretch is long enough.
+double Fundamental(std::span<const float> samples, int rate, double low, double high);
+
+// The strength of partial `k` * `f0` against `f0`, from Hann-windowed
+// stretches of at least three periods; 0 when there are none.
+double HarmonicRatio(std::span<const float> samples, int rate, double f0, int k);
+
+}  // namespace tonvale::e2e
