@@ -3,7 +3,7 @@
 // from its due time (the run's start plus the sum of the delays, each at
 // least 5 ms). Lateness is reported in ms; the last line is machine-read:
 //   mean_ms X p99_ms Y max_ms Z drift_ms W
-// Usage: bench_playback [events] [seed]
+// Usage: bench_playback [events] [seed] [spin margin in us]
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
 
   const std::size_t count = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 2000;
   const unsigned seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 1;
+  const long margin_us = argc > 3 ? std::strtol(argv[3], nullptr, 10) : -1;
   if (count == 0) return 2;
 
   std::mt19937 rng(seed);
@@ -31,7 +32,9 @@ int main(int argc, char** argv) {
   std::vector<tonvale::PerformanceEvent> events(count);
   for (auto& ev : events) ev = {delay(rng), tonvale::kKeyDown, 0x001E0001u, 0};
 
-  tonvale::SteadyPlaybackTimer timer;
+  tonvale::SteadyPlaybackTimer timer(margin_us < 0
+                                         ? tonvale::SteadyPlaybackTimer::kDefaultSpinMargin
+                                         : std::chrono::microseconds(margin_us));
   std::vector<Time> arrived(count);
   std::atomic<std::size_t> received{0};
   std::promise<void> finished;

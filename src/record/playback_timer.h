@@ -34,7 +34,7 @@ class PlaybackTimer {
 // machine cannot push a handover back by a whole time slice.
 class SteadyPlaybackTimer : public PlaybackTimer {
  public:
-  static constexpr Time kDefaultSpinMargin = std::chrono::microseconds(500);
+  static constexpr Time kDefaultSpinMargin = std::chrono::microseconds(1000);
 
   explicit SteadyPlaybackTimer(Time spin_margin = kDefaultSpinMargin, bool realtime = true)
       : spin_margin_(spin_margin), realtime_(realtime) {}
