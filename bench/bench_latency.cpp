@@ -25,11 +25,7 @@
 //
 // Usage: bench_latency [notes] (default 20). Last line:
 //   latency_ms <median> configured_ms <BuiltinSynth::LatencyMs()>
-#include <fcntl.h>
 #include <jack/jack.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -44,11 +40,10 @@
 #include <thread>
 #include <vector>
 
+#include "child_process.h"
 #include "devices/builtin_synth.h"
 #include "devices/system_midi_out.h"
 #include "perform/midi_messages.h"
-
-extern char** environ;
 
 namespace {
 
@@ -60,31 +55,6 @@ constexpr float kAudible = 1e-4f;  // -80 dBFS: the first frame above it is "the
 constexpr float kQuiet = 1e-5f;    // below this the output counts as silent between notes
 constexpr int kProgram = 80;       // square lead: a quick attack, like most keys are played
 constexpr int kNote = 60;
-
-pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& log) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return rc == 0 ? pid : -1;
-}
-
-void Stop(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  for (int i = 0; i < 100; ++i) {  // jackd takes about two seconds to go
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    std::this_thread::sleep_for(50ms);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
 
 // Our listening client: two inputs fed from the synthesizer's outputs.
 struct Listener {
@@ -143,17 +113,17 @@ int Run(int notes, const std::filesystem::path& dir) {
   setenv("TONVALE_AUDIO_DRIVER", "jack", 1);  // the server we start, not whatever else runs
 
   const int period = tonvale::AudioOptions{}.period_size;
-  const pid_t jackd = Spawn({"jackd", "--no-realtime", "-n", server, "-d", "dummy", "-r",
-                             std::to_string(kSampleRate), "-p", std::to_string(period)},
-                            dir / "jackd.log");
-  if (jackd <= 0) {
+  // Declared first, so that it stops last, after every client has gone.
+  tonvale::e2e::Process jackd(tonvale::e2e::SpawnOptions{
+      .args = {"jackd", "--no-realtime", "-n", server, "-d", "dummy", "-r",
+               std::to_string(kSampleRate), "-p", std::to_string(period)},
+      .env = tonvale::e2e::CurrentEnvironment(),
+      .log = dir / "jackd.log",
+      .fds = {}});
+  if (!jackd.running()) {
     std::fprintf(stderr, "cannot start jackd\n");
     return 1;
   }
-  struct JackdGuard {
-    pid_t pid;
-    ~JackdGuard() { Stop(pid); }
-  } jackd_guard{jackd};
 
   // libjack's own complaints while the server comes up are not ours to show.
   jack_set_error_function([](const char*) {});
@@ -279,10 +249,6 @@ int Run(int notes, const std::filesystem::path& dir) {
 
 int main(int argc, char** argv) {
   const int notes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-  char pattern[] = "/tmp/tonvale-latency-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 1;
-  const std::filesystem::path dir = pattern;
-  const int rc = Run(notes, dir);
-  std::filesystem::remove_all(dir);
-  return rc;
+  const tonvale::e2e::ScratchDir dir("tonvale-latency");
+  return Run(notes, dir.path());
 }

@@ -2,12 +2,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 
@@ -25,32 +26,26 @@ int ExitCode(int status) {
   return -1;
 }
 
-pid_t SpawnWith(const SpawnOptions& options, int stdout_fd) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (stdout_fd >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, stdout_fd, 1);
-  } else if (!options.log.empty()) {
-    posix_spawn_file_actions_addopen(&actions, 1, options.log.c_str(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+// The program's path: as given when it has a slash, else the first
+// executable of that name on PATH.
+std::string FindProgram(const std::string& name, const Environment& env) {
+  if (name.find('/') != std::string::npos) return name;
+  const auto path = env.find("PATH");
+  std::string dirs = path != env.end() ? path->second : "/usr/bin:/bin";
+  for (std::size_t at = 0; at <= dirs.size();) {
+    const std::size_t colon = std::min(dirs.find(':', at), dirs.size());
+    const std::string candidate = dirs.substr(at, colon - at) + "/" + name;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    at = colon + 1;
   }
-  if (!options.log.empty()) {
-    posix_spawn_file_actions_addopen(&actions, 2, options.log.c_str(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  }
-  for (const auto& [ours, theirs] : options.fds) {
-    posix_spawn_file_actions_adddup2(&actions, ours, theirs);
-  }
-  // Its own process group, so a terminal's Ctrl+C reaches only us.
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-  posix_spawnattr_setpgroup(&attr, 0);
+  return name;
+}
 
+pid_t SpawnWith(const SpawnOptions& options, int stdout_fd) {
+  if (options.args.empty()) return -1;
+  // Everything the child needs is made before the fork: after it, only
+  // calls that are safe in a child of a threaded process.
+  const std::string program = FindProgram(options.args[0], options.env);
   std::vector<std::string> env_text;
   for (const auto& [name, value] : options.env) env_text.push_back(name + "=" + value);
   std::vector<char*> envp;
@@ -59,12 +54,22 @@ pid_t SpawnWith(const SpawnOptions& options, int stdout_fd) {
   std::vector<char*> argv;
   for (const auto& a : options.args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  const char* log = options.log.empty() ? "/dev/null" : options.log.c_str();
+  const pid_t parent = getpid();
 
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
-  posix_spawnattr_destroy(&attr);
-  posix_spawn_file_actions_destroy(&actions);
-  return rc == 0 ? pid : -1;
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  // Ended with us, also when we are killed (a test that times out).
+  if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) _exit(127);
+  const int log_fd = open(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (log_fd < 0) _exit(127);
+  if (dup2(stdout_fd >= 0 ? stdout_fd : log_fd, 1) < 0 || dup2(log_fd, 2) < 0) _exit(127);
+  for (const auto& [ours, theirs] : options.fds) {
+    // dup2 onto itself would keep close-on-exec.
+    if (ours == theirs ? fcntl(ours, F_SETFD, 0) < 0 : dup2(ours, theirs) < 0) _exit(127);
+  }
+  execve(program.c_str(), argv.data(), envp.data());
+  _exit(127);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Programs started by the end-to-end checks (X server, sound server,
-// recorder, the program itself), each ended again by its own process id.
+// recorder, the program itself), each ended again by its own process id, and
+// by the system should we die first.
 #pragma once
 
 #include <sys/types.h>

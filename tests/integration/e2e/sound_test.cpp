@@ -60,10 +60,10 @@ class SoundTest : public ::testing::Test {
     env_.erase("JACK_DEFAULT_SERVER");
   }
 
-  // A failed run leaves its recording and logs beside the test, for a look.
+  // A failed run leaves its recording and logs in the build folder, for a look.
   void TearDown() override {
     if (!HasFailure() || dir_.path().empty()) return;
-    const std::filesystem::path keep = "e2e_sound_test-failure";
+    const std::filesystem::path keep = TONVALE_FAILURE_DIR;
     std::error_code ignored;
     std::filesystem::remove_all(keep, ignored);
     std::filesystem::create_directory(keep, ignored);
@@ -214,6 +214,8 @@ TEST_F(SoundTest, KeysSoundAtTheirPitchesAndEscSilencesAsAReleaseDoes) {
   };
   const std::vector<double> released = after(notes[0]);
   const std::vector<double> escaped = after(notes[3]);
+  std::printf("quiet %.0f ms after the release, %.0f ms after Esc\n",
+              first_below(released, kQuietDb), first_below(escaped, kQuietDb));
   EXPECT_LE(first_below(released, kQuietDb), kQuietWithinMs);
   EXPECT_LE(first_below(escaped, kQuietDb), kQuietWithinMs);
   // Esc lets the note die away as a release does; it does not cut it dead.
