@@ -49,8 +49,9 @@ void PlayRecordedEvent(Instrument& inst, std::int32_t message, std::uint32_t key
   if (entry == nullptr) return;
   const int octave = entry->octave + shift;
   if (message == kKeyUp) {
-    SoundKeyRelease(inst, octave, entry->semitone);
+    NoteOff(inst, inst.settings.channel, octave, entry->semitone);
     Draw(inst, static_cast<int>(index), false, shift);
+    if (inst.settings.auto_bass != 0) NoteOff(inst, kBassChannel, octave - 1, entry->semitone);
   } else {
     SoundKeyPress(inst, octave, entry->semitone);
     Draw(inst, static_cast<int>(index), true, shift);
