@@ -29,22 +29,29 @@ int main(int argc, char** argv) {
   // The soundfont loads while the splash is up, so the window opens at once.
   SystemMidiOut out;
   out.PreloadInBackground();
+
+  // A termination signal ends whatever stage the program is in, with 0.
   bool ended = false;
+  QWidget* stage = nullptr;
+  QObject::connect(&terminate, &TerminationSignals::requested, [&ended, &stage] {
+    ended = true;
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    if (stage != nullptr) stage->close();
+  });
+
   {
     SplashWindow splash(pictures.splash, SplashDurationFromEnvironment());
-    QObject::connect(&terminate, &TerminationSignals::requested, &splash, [&] {
-      ended = true;
-      splash.close();
-    });
+    stage = &splash;
     splash.RunUntilClosed();
+    stage = nullptr;
   }
   if (ended) return 0;
 
   QtNotices notices;
   MainWindow window(out, pictures, notices);
-  if (!window.Create()) return 0;
+  if (!window.Create() || ended) return 0;
   QApplication::setQuitOnLastWindowClosed(true);
-  QObject::connect(&terminate, &TerminationSignals::requested, &window, &QWidget::close);
+  stage = &window;
   window.ShowOnScreen();
   QApplication::exec();
   return 0;

@@ -10,22 +10,12 @@
 
 using tonvale::test::AllNotesOff;
 using tonvale::test::ByteList;
+using tonvale::test::Dump;
 using tonvale::test::Concat;
 using tonvale::test::RecordingSink;
 using tonvale::test::WindowRig;
 
 namespace {
-
-QString Dump(const ByteList& list) {
-  QStringList out;
-  for (const auto& m : list) {
-    out << QStringLiteral("%1 %2 %3")
-               .arg(m[0], 2, 16, QLatin1Char('0'))
-               .arg(m[1], 2, 16, QLatin1Char('0'))
-               .arg(m[2], 2, 16, QLatin1Char('0'));
-  }
-  return out.join(QLatin1Char(','));
-}
 
 ByteList On(std::uint8_t note, std::uint8_t chan = 0) {
   return {{std::uint8_t(0x90 | chan), note, 0x7F}};

@@ -16,23 +16,13 @@
 
 using tonvale::test::AllNotesOff;
 using tonvale::test::ByteList;
+using tonvale::test::Dump;
 using tonvale::test::Concat;
 using tonvale::test::FakeNotices;
 using tonvale::test::RecordingSink;
 using tonvale::test::WindowRig;
 
 namespace {
-
-QString Dump(const ByteList& list) {
-  QStringList out;
-  for (const auto& m : list) {
-    out << QStringLiteral("%1 %2 %3")
-               .arg(m[0], 2, 16, QLatin1Char('0'))
-               .arg(m[1], 2, 16, QLatin1Char('0'))
-               .arg(m[2], 2, 16, QLatin1Char('0'));
-  }
-  return out.join(QLatin1Char(','));
-}
 
 // The ids among `ids` whose items carry a check mark.
 QList<int> CheckedAmong(const WindowRig& rig, int first, int last) {

@@ -125,6 +125,18 @@ inline ByteList AllNotesOff() {
   return list;
 }
 
+// Messages as "90 3c 7f,80 3c 00", readable when a comparison fails.
+inline QString Dump(const ByteList& list) {
+  QStringList out;
+  for (const auto& m : list) {
+    out << QStringLiteral("%1 %2 %3")
+               .arg(m[0], 2, 16, QLatin1Char('0'))
+               .arg(m[1], 2, 16, QLatin1Char('0'))
+               .arg(m[2], 2, 16, QLatin1Char('0'));
+  }
+  return out.join(QLatin1Char(','));
+}
+
 inline ByteList Concat(ByteList a, const ByteList& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
