@@ -23,6 +23,10 @@
 // window system before the key handler runs, and whatever a real sound card
 // adds after JACK (the dummy back-end has none).
 //
+// configured_ms is BuiltinSynth::LatencyMs(), the period size times the
+// periods the program asks for; on JACK the server's period and the port
+// latency, printed too, are what apply.
+//
 // Usage: bench_latency [notes] (default 20). Last line:
 //   latency_ms <median> configured_ms <BuiltinSynth::LatencyMs()>
 #include <jack/jack.h>
