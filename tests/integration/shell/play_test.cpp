@@ -94,16 +94,23 @@ class RealProgram : public ::testing::Test {
     chmod((dir_ / "runtime").c_str(), 0700);
     setenv("XDG_RUNTIME_DIR", (dir_ / "runtime").c_str(), 1);
 
-    // Our own display and JACK server, named after this process.
-    display_ = ":" + std::to_string(300 + getpid() % 600);
-    xvfb_ = Spawn({"Xvfb", display_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+    // Our own display, numbered by Xvfb itself so that it cannot be taken.
+    int display_pipe[2];
+    ASSERT_EQ(pipe(display_pipe), 0);
+    xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(display_pipe[1]), "-screen", "0",
+                   "1280x1024x24", "-nolisten", "tcp"},
                   dir_ / "xvfb.log");
+    close(display_pipe[1]);
     ASSERT_GT(xvfb_, 0);
-    const fs::path socket = "/tmp/.X11-unix/X" + display_.substr(1);
-    for (int i = 0; i < 200 && !fs::exists(socket); ++i) std::this_thread::sleep_for(25ms);
-    ASSERT_TRUE(fs::exists(socket)) << ReadAll(dir_ / "xvfb.log");
+    std::string number;
+    char c = 0;
+    while (read(display_pipe[0], &c, 1) == 1 && c != '\n') number += c;
+    close(display_pipe[0]);
+    ASSERT_FALSE(number.empty()) << ReadAll(dir_ / "xvfb.log");
+    display_ = ":" + number;
     setenv("DISPLAY", display_.c_str(), 1);
 
+    // And our own JACK server, named after this process.
     server_ = "tonvale-play-" + std::to_string(getpid());
     setenv("JACK_DEFAULT_SERVER", server_.c_str(), 1);
     jackd_ =
