@@ -188,11 +188,14 @@ void ClientArea::paintEvent(QPaintEvent* event) {
 
 void ClientArea::keyPressEvent(QKeyEvent* event) {
   event->accept();
-  const std::optional<std::uint32_t> key = KeyParameter(*event);
+  std::optional<std::uint32_t> key = KeyParameter(*event);
   if (!key) return;
   // Keys pressed with Alt are commands, never notes.
   if (event->modifiers().testFlag(Qt::AltModifier)) return;
   if (inst_.settings.device_open == 0) return;
+  // A key that never came up is going down again: the keyboard's auto-repeat,
+  // whether or not it was reported as such.
+  if (held_.IsDown(*key)) *key |= kRepeatBit;
   held_.Pressed(*key);
   HandleKeyEvent(inst_, kKeyDown, *key);
   // Esc is known by its character, so Ctrl+[ silences too, after its note.

@@ -9,6 +9,7 @@
 #include "shell/pictures.h"
 #include "shell/splash_window.h"
 #include "shell/termination_signals.h"
+#include "shell/x11_auto_repeat.h"
 
 int main(int argc, char** argv) {
   using namespace tonvale;
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tonvale"));
+  UseDetectableAutoRepeat();
   // The splash must not end the program when it closes.
   QApplication::setQuitOnLastWindowClosed(false);
   TerminationSignals terminate;

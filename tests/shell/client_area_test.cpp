@@ -10,8 +10,8 @@
 
 using tonvale::test::AllNotesOff;
 using tonvale::test::ByteList;
-using tonvale::test::Dump;
 using tonvale::test::Concat;
+using tonvale::test::Dump;
 using tonvale::test::RecordingSink;
 using tonvale::test::WindowRig;
 
@@ -108,6 +108,16 @@ class ClientAreaTest : public QObject {
     }
     rig.Release(Qt::Key_A, kA, QStringLiteral("a"));
     QCOMPARE(Dump(rig.SentBytes()), Dump(Concat(On(60), Off(60))));
+    QVERIFY(Idle(rig.Inst().keys));
+
+    // With detectable auto-repeat the server sends only presses, unmarked:
+    // a key that never came up cannot go down again, so still one note.
+    rig.sink.Clear();
+    for (int i = 0; i < 4; ++i) rig.Press(Qt::Key_S, kS, QStringLiteral("s"));
+    rig.Release(Qt::Key_S, kS, QStringLiteral("s"));
+    rig.Press(Qt::Key_S, kS, QStringLiteral("s"));  // a new press after the release plays
+    rig.Release(Qt::Key_S, kS, QStringLiteral("s"));
+    QCOMPARE(Dump(rig.SentBytes()), Dump(Concat(Concat(On(62), Off(62)), Concat(On(62), Off(62)))));
     QVERIFY(Idle(rig.Inst().keys));
   }
 
