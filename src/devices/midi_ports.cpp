@@ -5,6 +5,7 @@
 
 #include <cctype>
 
+#include "devices/jack_midi_out.h"
 #include "devices/jack_probe.h"
 #include "devices/short_message.h"
 
@@ -60,19 +61,27 @@ MidiPorts::MidiPorts(PortApis apis) {
   // Without the sequencer device ALSA would only print its complaint and
   // fail; skip the attempt.
   if (apis.alsa && access("/dev/snd/seq", F_OK) == 0) alsa_ = MakeClient(RtMidi::LINUX_ALSA);
-  if (apis.jack && JackServerRunning()) jack_ = MakeClient(RtMidi::UNIX_JACK);
-  for (PortApi api : {PortApi::kAlsa, PortApi::kJack}) {
-    RtMidiOut* client = Client(api);
-    if (client == nullptr) continue;
+  if (alsa_ != nullptr) {
     try {
-      const unsigned count = client->getPortCount();
+      const unsigned count = alsa_->getPortCount();
       for (unsigned i = 0; i < count; ++i) {
-        std::string name = client->getPortName(i);
+        std::string name = alsa_->getPortName(i);
         if (name.empty() || IsOwnPort(name)) continue;
-        ports_.push_back({api, name, PortDisplayName(api, name)});
+        ports_.push_back({PortApi::kAlsa, name, PortDisplayName(PortApi::kAlsa, name)});
       }
     } catch (const RtMidiError&) {
       // A port list that cannot be read offers nothing.
+    }
+  }
+  if (apis.jack && JackServerRunning()) {
+    jack_ = std::make_unique<JackMidiOut>(kMidiClientName);
+    if (!jack_->connected()) jack_.reset();
+  }
+  if (jack_ != nullptr) {
+    for (std::string& name : jack_->InputPorts()) {
+      if (name.empty() || IsOwnPort(name)) continue;
+      std::string display = PortDisplayName(PortApi::kJack, name);
+      ports_.push_back({PortApi::kJack, std::move(name), std::move(display)});
     }
   }
 }
@@ -81,46 +90,59 @@ MidiPorts::~MidiPorts() {
   Close();
 }
 
-RtMidiOut* MidiPorts::Client(PortApi api) const {
-  return api == PortApi::kAlsa ? alsa_.get() : jack_.get();
-}
-
 bool MidiPorts::Open(std::size_t index) {
   Close();
   if (index >= ports_.size()) return false;
   const PortInfo& port = ports_[index];
-  RtMidiOut* client = Client(port.api);
+  const bool opened = port.api == PortApi::kAlsa ? OpenAlsa(port) : jack_->Open(port.system_name);
+  if (opened) open_ = port.api;
+  return opened;
+}
+
+bool MidiPorts::OpenAlsa(const PortInfo& port) {
   try {
     // The numbering may have moved since the list was taken; go by name.
-    const unsigned count = client->getPortCount();
+    const unsigned count = alsa_->getPortCount();
     for (unsigned i = 0; i < count; ++i) {
-      if (client->getPortName(i) != port.system_name) continue;
-      client->openPort(i, kOurPortName);
-      if (!client->isPortOpen()) return false;
-      open_ = client;
-      return true;
+      if (alsa_->getPortName(i) != port.system_name) continue;
+      alsa_->openPort(i, kOurPortName);
+      return alsa_->isPortOpen();
     }
   } catch (const RtMidiError&) {
-    client->closePort();
+    alsa_->closePort();
   }
   return false;
 }
 
 void MidiPorts::Send(std::uint32_t packed) {
-  if (open_ == nullptr) return;
+  if (!open_) return;
   const WireMessage msg = ToWireMessage(packed);
   if (msg.size == 0) return;
+  if (*open_ == PortApi::kJack) {
+    jack_->Send(msg.bytes.data(), msg.size);
+    return;
+  }
   try {
-    open_->sendMessage(msg.bytes.data(), msg.size);
+    // The sequencer takes the event at once: nothing waits in a queue of
+    // ours when the port closes.
+    alsa_->sendMessage(msg.bytes.data(), msg.size);
   } catch (const RtMidiError&) {
     // Send failures are not reported.
   }
 }
 
 void MidiPorts::Close() {
-  if (open_ == nullptr) return;
-  open_->closePort();
-  open_ = nullptr;
+  if (!open_) return;
+  if (*open_ == PortApi::kJack) {
+    jack_->Close();
+  } else {
+    alsa_->closePort();
+  }
+  open_.reset();
+}
+
+JackMidiOut* MidiPorts::jack() const {
+  return jack_.get();
 }
 
 }  // namespace tonvale

@@ -1,10 +1,12 @@
-// The system's MIDI ports through RtMidi: the ALSA sequencer's writable
-// ports and, while a JACK server runs, JACK's MIDI input ports.
+// The system's MIDI ports: the ALSA sequencer's writable ports through
+// RtMidi and, while a JACK server runs, JACK's MIDI input ports through our
+// own JACK client (RtMidi's can lose messages sent as a port opens or closes).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +14,8 @@
 class RtMidiOut;
 
 namespace tonvale {
+
+class JackMidiOut;
 
 // How other programs see us.
 inline constexpr const char* kMidiClientName = "Tonvale";
@@ -54,13 +58,16 @@ class MidiPorts {
   void Send(std::uint32_t packed);
   void Close();
 
+  // Our JACK client, or null when no JACK server ran; for measurements.
+  JackMidiOut* jack() const;
+
  private:
-  RtMidiOut* Client(PortApi api) const;
+  bool OpenAlsa(const PortInfo& port);
 
   std::unique_ptr<RtMidiOut> alsa_;
-  std::unique_ptr<RtMidiOut> jack_;
+  std::unique_ptr<JackMidiOut> jack_;
   std::vector<PortInfo> ports_;
-  RtMidiOut* open_ = nullptr;
+  std::optional<PortApi> open_;
 };
 
 }  // namespace tonvale

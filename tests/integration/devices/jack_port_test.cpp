@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "devices/builtin_synth.h"
+#include "devices/jack_midi_out.h"
 #include "devices/jack_probe.h"
 #include "devices/midi_ports.h"
 #include "devices/soundfont_search.h"
@@ -57,7 +59,7 @@ int WaitExit(pid_t pid) {
 void Stop(pid_t& pid, int signal_number) {
   if (pid <= 0) return;
   kill(pid, signal_number);
-  for (int i = 0; i < 100; ++i) {  // jackd takes about two seconds to go
+  for (int i = 0; i < 200; ++i) {  // jackd takes about two seconds to go, more under load
     if (waitpid(pid, nullptr, WNOHANG) == pid) {
       pid = -1;
       return;
@@ -94,6 +96,9 @@ std::vector<std::string> DumpedMessages(const std::string& dump) {
 
 class JackServer : public ::testing::Test {
  protected:
+  // Frames per JACK period.
+  virtual int Period() const { return 64; }
+
   void SetUp() override {
     server_ = "tonvale-test-" + std::to_string(getpid());
     setenv("JACK_DEFAULT_SERVER", server_.c_str(), 1);
@@ -106,9 +111,9 @@ class JackServer : public ::testing::Test {
     EXPECT_TRUE(MidiPorts(PortApis{.alsa = false, .jack = true}).ports().empty());
     EXPECT_FALSE(JackServerRunning());
 
-    jackd_ =
-        Spawn({"jackd", "--no-realtime", "-n", server_, "-d", "dummy", "-r", "48000", "-p", "64"},
-              dir_ / "jackd.log");
+    jackd_ = Spawn({"jackd", "--no-realtime", "-n", server_, "-d", "dummy", "-r", "48000", "-p",
+                    std::to_string(Period())},
+                   dir_ / "jackd.log");
     ASSERT_GT(jackd_, 0);
     const pid_t waiter = Spawn({"jack_wait", "-w", "-t", "10"}, dir_ / "wait.log");
     ASSERT_EQ(WaitExit(waiter), 0) << ReadAll(dir_ / "jackd.log");
@@ -116,6 +121,7 @@ class JackServer : public ::testing::Test {
   }
 
   void TearDown() override {
+    for (pid_t& hog : hogs_) Stop(hog, SIGKILL);
     Stop(dump_, SIGTERM);
     Stop(jackd_, SIGTERM);
     unsetenv("JACK_DEFAULT_SERVER");
@@ -146,6 +152,15 @@ class JackServer : public ::testing::Test {
     return connected;
   }
 
+  // Busy shells, more than there are cores, so JACK's threads wait for the CPU.
+  void StartHogs() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    for (unsigned i = 0; i < cores + 1; ++i) {
+      hogs_.push_back(Spawn({"sh", "-c", "while :; do :; done"}, "/dev/null"));
+      ASSERT_GT(hogs_.back(), 0);
+    }
+  }
+
   std::vector<std::string> WaitForMessages(std::size_t count) {
     std::vector<std::string> got;
     for (int i = 0; i < 200; ++i) {
@@ -161,6 +176,13 @@ class JackServer : public ::testing::Test {
   fs::path dir_;
   pid_t jackd_ = -1;
   pid_t dump_ = -1;
+  std::vector<pid_t> hogs_;
+};
+
+// Long periods, as a user sets them to spare the CPU.
+class JackServerLongPeriods : public JackServer {
+ protected:
+  int Period() const override { return 1024; }
 };
 
 TEST_F(JackServer, PortDeviceDeliversTheExactBytes) {
@@ -224,6 +246,76 @@ TEST_F(JackServer, SynthesizerPlaysThroughJackWhenAServerRuns) {
   EXPECT_EQ(synth.DriverName(), "jack");
   synth.Send(PackShortMsg(kNoteOn, 0, 60, 127));
   synth.Close();
+}
+
+// What is sent the moment a port opens (the program changes) and the moment
+// before it closes (All Notes Off on every channel) must all arrive, also when
+// the CPU is busy and the periods are long.
+TEST_F(JackServerLongPeriods, NothingLostAtOpenOrClose) {
+  StartDump();
+  DeviceSearch search = DeviceSearch::FromEnvironment();
+  search.ports.alsa = false;
+  search.soundfonts.clear();
+  SystemMidiOut out(search);
+  ASSERT_EQ(out.DescribeDevice(0), "midi-monitor:input (JACK)");
+  StartHogs();
+
+  std::vector<std::string> want;
+  auto send = [&](std::uint32_t packed, const char* bytes) {
+    out.Send(packed);
+    want.emplace_back(bytes);
+  };
+  static const char* const kAllOff[16] = {"b0 7b 00", "b1 7b 00", "b2 7b 00", "b3 7b 00",
+                                          "b4 7b 00", "b5 7b 00", "b6 7b 00", "b7 7b 00",
+                                          "b8 7b 00", "b9 7b 00", "ba 7b 00", "bb 7b 00",
+                                          "bc 7b 00", "bd 7b 00", "be 7b 00", "bf 7b 00"};
+  for (int round = 0; round < 4; ++round) {
+    // Sent at once after opening.
+    ASSERT_TRUE(out.Open(0));
+    send(PackShortMsg(kProgramChange, 0, 40, 0), "c0 28");
+    send(PackShortMsg(kProgramChange, 15, 40, 0), "cf 28");
+    std::this_thread::sleep_for(100ms);
+    out.Close();
+    // Sent right before closing.
+    ASSERT_TRUE(out.Open(0));
+    std::this_thread::sleep_for(100ms);
+    send(PackShortMsg(kNoteOn, 0, 60, 127), "90 3c 7f");
+    for (int channel = 0; channel < 16; ++channel) {
+      send(PackShortMsg(kControlChange, channel, 0x7B, 0), kAllOff[channel]);
+    }
+    out.Close();
+  }
+  for (pid_t& hog : hogs_) Stop(hog, SIGKILL);
+  EXPECT_EQ(WaitForMessages(want.size()), want) << ReadAll(dir_ / "dump.log");
+}
+
+// Open returns with the connection in the graph, and how long Open and Close
+// wait for it, idle and under load (recorded, for the record only).
+TEST_F(JackServerLongPeriods, OpenReturnsConnectedAndTellsItsWaits) {
+  StartDump();
+  MidiPorts ports(PortApis{.alsa = false, .jack = true});
+  ASSERT_EQ(ports.ports().size(), 1u);
+  ASSERT_NE(ports.jack(), nullptr);
+  std::size_t sent = 0;
+  for (const bool loaded : {false, true}) {
+    if (loaded) StartHogs();
+    std::chrono::microseconds open_max{0};
+    std::chrono::microseconds close_max{0};
+    for (int round = 0; round < 5; ++round) {
+      ASSERT_TRUE(ports.Open(0));
+      EXPECT_TRUE(Connected("Tonvale:output", "midi-monitor:input")) << "round " << round;
+      ports.Send(PackShortMsg(kControlChange, round, 0x7B, 0));
+      ++sent;
+      ports.Close();
+      open_max = std::max(open_max, ports.jack()->last_open_wait());
+      close_max = std::max(close_max, ports.jack()->last_close_wait());
+    }
+    const std::string tag = loaded ? "loaded" : "idle";
+    RecordProperty("open_wait_max_us_" + tag, static_cast<int>(open_max.count()));
+    RecordProperty("close_wait_max_us_" + tag, static_cast<int>(close_max.count()));
+  }
+  for (pid_t& hog : hogs_) Stop(hog, SIGKILL);
+  EXPECT_EQ(WaitForMessages(sent).size(), sent) << ReadAll(dir_ / "dump.log");
 }
 
 }  // namespace
