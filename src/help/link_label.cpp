@@ -8,7 +8,7 @@ namespace tonvale {
 QCursor LinkCursor() {
   const QPixmap hand(QStringLiteral(":/res/hand.png"));
   if (hand.isNull()) return QCursor(Qt::PointingHandCursor);
-  return QCursor(hand, 10, 2);
+  return QCursor(hand, kHandHotSpot.x(), kHandHotSpot.y());
 }
 
 QFont LinkFont(const QFont& dialog_font) {

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QCursor>
 #include <QFont>
+#include <QPoint>
 #include <QWidget>
 
 namespace tonvale {
@@ -14,6 +15,8 @@ inline const QColor kVisitedLinkColour{150, 0, 150};
 // The pointing hand shown over a link: the program's hand picture with its
 // hot spot at the fingertip, or the system's pointing hand without it.
 QCursor LinkCursor();
+// The fingertip of res/hand.png: the topmost pixel of the pointing finger.
+inline constexpr QPoint kHandHotSpot{9, 0};
 
 // The link font: "Times New Roman", underlined, at the size of `dialog_font`.
 QFont LinkFont(const QFont& dialog_font);

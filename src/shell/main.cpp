@@ -1,12 +1,21 @@
 // Tonvale: the PC keyboard as a musical instrument.
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "devices/system_midi_out.h"
+#include "files/document.h"
+#include "record/clock.h"
+#include "record/playback_timer.h"
 #include "shell/display_check.h"
+#include "shell/file_dialogs.h"
 #include "shell/main_window.h"
 #include "shell/notices.h"
 #include "shell/pictures.h"
+#include "shell/recording_session.h"
 #include "shell/splash_window.h"
 #include "shell/termination_signals.h"
 #include "shell/x11_auto_repeat.h"
@@ -19,6 +28,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   QApplication app(argc, argv);
+  // What Qt left of the arguments, as the file named on the command line.
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) {
+    arguments.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+  }
   QApplication::setApplicationName(QStringLiteral("Tonvale"));
   UseDetectableAutoRepeat();
   // The splash must not end the program when it closes.
@@ -50,11 +64,26 @@ int main(int argc, char** argv) {
   if (ended) return 0;
 
   QtNotices notices;
+  QtFileDialogs dialogs;
+  SteadyMillisecondClock clock;
+  SteadyPlaybackTimer timer;
   MainWindow window(out, pictures, notices);
   if (!window.Create() || ended) return 0;
+  RecordingSession session(window, notices, dialogs, clock, timer);
+  // Still part of the window's creation: the output was opened or failed.
+  session.LoadFromCommandLine(CommandLineText(arguments));
+  if (ended) return 0;
+  // The help window does not keep the program alive.
+  QObject::connect(&window, &MainWindow::Closed, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
   QApplication::setQuitOnLastWindowClosed(true);
   stage = &window;
   window.ShowOnScreen();
+  if (const char* report = std::getenv("TONVALE_REPORT_READY");
+      report != nullptr && std::strcmp(report, "1") == 0) {
+    std::fprintf(stderr, "tonvale: ready\n");
+    std::fflush(stderr);
+  }
   QApplication::exec();
   return 0;
 }

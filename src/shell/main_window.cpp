@@ -290,9 +290,11 @@ void MainWindow::Destroy() {
   if (destroyed_) return;
   destroyed_ = true;
   autoplay_.stop();
+  if (on_stop_) on_stop_();
   // The output is closed (every channel silenced) before anything is freed.
   if (client_ != nullptr) OnCommand(kCmdDeviceClose);
   if (on_destroy_) on_destroy_();
+  emit Closed();
 }
 
 }  // namespace tonvale

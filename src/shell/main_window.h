@@ -44,12 +44,14 @@ class MainWindow : public QMainWindow {
   // Every command by its identifier: menus, shortcuts, tool bar, buttons.
   void OnCommand(int id);
 
-  // Later work: recording, playback, files, help and About (1280..1296).
+  // Recording, playback, files, help and About (1280..1296).
   void SetOwnedCommandHandler(std::function<void(int)> handler) {
     owned_commands_ = std::move(handler);
   }
   // Asked before the window closes; false keeps it open.
   void SetCloseQuestion(std::function<bool()> question) { close_question_ = std::move(question); }
+  // Runs first as the window goes away, before the output is closed.
+  void SetStopHandler(std::function<void()> handler) { on_stop_ = std::move(handler); }
   // Runs as the window goes away, after the output is closed.
   void SetDestroyHandler(std::function<void()> handler) { on_destroy_ = std::move(handler); }
   WindowHooks& Hooks() { return *hooks_; }
@@ -76,6 +78,11 @@ class MainWindow : public QMainWindow {
   Instrument& Inst() { return inst_; }
   ClientArea& Client() { return *client_; }
   const std::vector<DeviceMenuEntry>& Devices() const { return devices_; }
+
+ signals:
+  // The window went away (closed, or destroyed without closing): the
+  // program ends even while other top-level windows are open.
+  void Closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -105,6 +112,7 @@ class MainWindow : public QMainWindow {
   QTimer autoplay_;
   std::function<void(int)> owned_commands_;
   std::function<bool()> close_question_;
+  std::function<void()> on_stop_;
   std::function<void()> on_destroy_;
   bool destroyed_ = false;
 };

@@ -14,6 +14,8 @@ QMessageBox::Icon ToQt(Notices::Icon icon) {
       return QMessageBox::Warning;
     case Notices::Icon::kQuestion:
       return QMessageBox::Question;
+    case Notices::Icon::kNone:
+      return QMessageBox::NoIcon;
     case Notices::Icon::kInformation:
       break;
   }

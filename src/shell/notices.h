@@ -11,11 +11,12 @@ namespace tonvale {
 
 class Notices {
  public:
-  enum class Icon { kError, kWarning, kInformation, kQuestion };
+  enum class Icon { kNone, kError, kWarning, kInformation, kQuestion };
 
   virtual ~Notices() = default;
   virtual void Beep(Icon icon) = 0;
-  // Shows a message box owned by `owner`; returns the button chosen.
+  // Shows a message box owned by `owner` (none: null); returns the button
+  // chosen, the escape button when the box was closed.
   virtual QMessageBox::StandardButton Show(QWidget* owner, const QString& text,
                                            const QString& caption, Icon icon,
                                            QMessageBox::StandardButtons buttons) = 0;

@@ -16,8 +16,8 @@
 
 using tonvale::test::AllNotesOff;
 using tonvale::test::ByteList;
-using tonvale::test::Dump;
 using tonvale::test::Concat;
+using tonvale::test::Dump;
 using tonvale::test::FakeNotices;
 using tonvale::test::RecordingSink;
 using tonvale::test::WindowRig;

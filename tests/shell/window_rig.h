@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -25,15 +26,22 @@ class FakeNotices : public Notices {
     QString text;
     QString caption;
     Icon icon;
+    QWidget* owner = nullptr;
+    QMessageBox::StandardButtons buttons;
   };
   std::vector<Icon> beeps;
   std::vector<Shown> shown;
+  // Answers for the boxes to come, in order; OK once they run out.
+  std::deque<QMessageBox::StandardButton> answers;
 
   void Beep(Icon icon) override { beeps.push_back(icon); }
-  QMessageBox::StandardButton Show(QWidget*, const QString& text, const QString& caption, Icon icon,
-                                   QMessageBox::StandardButtons) override {
-    shown.push_back({text, caption, icon});
-    return QMessageBox::Ok;
+  QMessageBox::StandardButton Show(QWidget* owner, const QString& text, const QString& caption,
+                                   Icon icon, QMessageBox::StandardButtons buttons) override {
+    shown.push_back({text, caption, icon, owner, buttons});
+    if (answers.empty()) return QMessageBox::Ok;
+    const QMessageBox::StandardButton answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
   using Notices::Show;
 };

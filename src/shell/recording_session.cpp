@@ -1,0 +1,213 @@
+#include "shell/recording_session.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+
+#include "help/about_box.h"
+#include "record/command_ids.h"
+#include "record/play_event.h"
+#include "shell/file_dialogs.h"
+#include "shell/main_window.h"
+#include "shell/notices.h"
+#include "shell/window_hooks.h"
+
+namespace tonvale {
+
+namespace {
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const QString kFileCaption = QString::fromUtf8(kFileMessageCaption);
+
+}  // namespace
+
+RecordingSession::RecordingSession(MainWindow& window, Notices& notices, FileDialogs& dialogs,
+                                   MillisecondClock& clock, PlaybackTimer& timer)
+    : window_(window),
+      notices_(notices),
+      dialogs_(dialogs),
+      transport_(*this, window.Inst(), recording_, playback_, doc_.modified_flag, clock),
+      files_(*this, doc_, window.Inst().settings, recording_, playback_, transport_),
+      // The scheduler's thread only queues work for the window thread: it
+      // must never wait for it, since the window thread may be joining it.
+      scheduler_(
+          timer,
+          [this](std::uint64_t generation, std::uint32_t index) {
+            QMetaObject::invokeMethod(
+                this, [this, generation, index] { OnPlayEvent(generation, index); },
+                Qt::QueuedConnection);
+          },
+          [this](std::uint64_t generation) {
+            QMetaObject::invokeMethod(
+                this, [this, generation] { OnPlayFinished(generation); }, Qt::QueuedConnection);
+          }) {
+  window_.SetOwnedCommandHandler([this](int id) { OnCommand(id); });
+  window_.SetCloseQuestion([this] { return files_.MayClose(); });
+  // Playback ends before the output closes and before any list goes.
+  window_.SetStopHandler([this] { scheduler_.Stop(); });
+  window_.SetDestroyHandler([this] { ReleaseLists(); });
+  window_.Hooks().SetRecorder(
+      [this, &clock](std::int32_t message, std::uint32_t key_data, std::int32_t shift) {
+        RecordKeyEvent(recording_, doc_.modified_flag, clock, message, key_data, shift);
+      });
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    connect(app, &QGuiApplication::commitDataRequest, this, &RecordingSession::OnCommitData);
+  }
+}
+
+RecordingSession::~RecordingSession() {
+  scheduler_.Stop();
+  Detach();
+}
+
+void RecordingSession::Detach() {
+  window_.SetOwnedCommandHandler(nullptr);
+  window_.SetCloseQuestion(nullptr);
+  window_.SetStopHandler(nullptr);
+  window_.SetDestroyHandler(nullptr);
+  window_.Hooks().SetRecorder(nullptr);
+}
+
+void RecordingSession::LoadFromCommandLine(std::string_view text) {
+  files_.LoadFromCommandLine(text);
+}
+
+void RecordingSession::OnCommand(int id) {
+  switch (id) {
+    case IDM_HELP:
+      help_.Open();
+      return;
+    case IDM_ABOUT:
+      ShowAboutBox(&window_);
+      return;
+    case IDM_RECORD_START:
+    case IDM_RECORD_STOP:
+    case IDM_PLAY:
+    case IDM_PLAY_LOOP:
+    case IDM_PLAY_STOP:
+      transport_.HandleCommand(id);
+      return;
+    default:
+      files_.HandleCommand(id);
+      return;
+  }
+}
+
+void RecordingSession::OnPlayEvent(std::uint64_t generation, std::uint32_t index) {
+  // A handover queued before a stop is dropped: stop is final.
+  if (scheduler_.IsCurrent(generation)) HandlePlayEvent(window_.Inst(), playback_, index);
+}
+
+void RecordingSession::OnPlayFinished(std::uint64_t generation) {
+  // Queued after the last event's handover, so that event sounds first.
+  if (scheduler_.IsCurrent(generation)) transport_.HandleCommand(IDM_PLAY_STOP);
+}
+
+void RecordingSession::OnCommitData(QSessionManager& manager) {
+  if (!manager.allowsInteraction()) {
+    // Unable to ask: an unsaved recording keeps the session from ending.
+    if (doc_.modified_flag) manager.cancel();
+    return;
+  }
+  const bool may_end = MayEndSession();
+  manager.release();
+  if (!may_end) manager.cancel();
+}
+
+void RecordingSession::ReleaseLists() {
+  ReleasePlayback(playback_);
+  recording_.recording_events.clear();
+  recording_.recording_events.shrink_to_fit();
+  recording_.recording_flag = false;
+}
+
+void RecordingSession::EnableMenuItem(std::int32_t command, bool enabled) {
+  window_.SetMenuItemEnabled(command, enabled);
+}
+
+void RecordingSession::EnableButton(std::int32_t command, bool enabled) {
+  window_.SetButtonEnabled(command, enabled);
+}
+
+void RecordingSession::ShowNotice(std::string_view text, std::string_view caption) {
+  notices_.Show(&window_, Text(text), Text(caption), Notices::Icon::kNone);
+}
+
+void RecordingSession::ShowError(std::string_view text, std::string_view caption) {
+  notices_.Show(nullptr, Text(text), Text(caption), Notices::Icon::kNone);
+}
+
+void RecordingSession::StartScheduler(bool loop) {
+  scheduler_.Start(playback_.playback_events, loop);
+}
+
+void RecordingSession::StopScheduler() {
+  scheduler_.Stop();
+}
+
+void RecordingSession::Repaint() {
+  window_.Repaint();
+}
+
+std::optional<std::string> RecordingSession::Choose(const FileDialogSpec& spec,
+                                                    const std::string& initial_path) {
+  const std::optional<QString> path =
+      dialogs_.Choose(&window_, spec, QString::fromStdString(initial_path));
+  if (!path) return std::nullopt;
+  return path->toStdString();
+}
+
+std::optional<std::string> RecordingSession::ChooseOpenFile(const FileDialogSpec& spec,
+                                                            const std::string& initial_path) {
+  return Choose(spec, initial_path);
+}
+
+std::optional<std::string> RecordingSession::ChooseSaveFile(const FileDialogSpec& spec,
+                                                            const std::string& initial_path) {
+  return Choose(spec, initial_path);
+}
+
+std::optional<std::string> RecordingSession::ChooseExportFile(const FileDialogSpec& spec,
+                                                              const std::string& initial_path) {
+  return Choose(spec, initial_path);
+}
+
+void RecordingSession::ShowFileError(const std::string& text) {
+  notices_.Beep(Notices::Icon::kWarning);
+  notices_.Show(&window_, QString::fromStdString(text), kFileCaption, Notices::Icon::kWarning);
+}
+
+SaveAnswer RecordingSession::AskSaveQuestion(const std::string& text) {
+  const QMessageBox::StandardButton answer =
+      notices_.Show(&window_, QString::fromStdString(text), kFileCaption, Notices::Icon::kQuestion,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  switch (answer) {
+    case QMessageBox::Yes:
+      return SaveAnswer::kYes;
+    case QMessageBox::No:
+      return SaveAnswer::kNo;
+    default:
+      return SaveAnswer::kCancel;  // Cancel, or the box closed
+  }
+}
+
+void RecordingSession::SetTitle(const std::string& title) {
+  window_.setWindowTitle(QString::fromStdString(title));
+}
+
+void RecordingSession::MoveKeyModeCheck(std::int32_t old_mode, std::int32_t new_mode) {
+  window_.SetMenuItemChecked(old_mode, false);
+  window_.SetMenuItemChecked(new_mode, true);
+}
+
+void RecordingSession::SetAutoBassCheck(bool on) {
+  window_.SetMenuItemChecked(IDM_AUTO_BASS, on);
+}
+
+void RecordingSession::ArmAutoplayTimer(int milliseconds) {
+  window_.ArmAutoplay(milliseconds);
+}
+
+}  // namespace tonvale

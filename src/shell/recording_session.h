@@ -1,0 +1,102 @@
+// The recording, its playback and its file, wired into the main window: the
+// transport commands and buttons, the playback scheduler's handovers, the
+// file commands with their dialogs and questions, the save question before
+// the window closes or the session ends, About and help.
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "files/document.h"
+#include "help/help_launcher.h"
+#include "record/clock.h"
+#include "record/event_lists.h"
+#include "record/playback_scheduler.h"
+#include "record/playback_timer.h"
+#include "record/transport.h"
+
+class QSessionManager;
+
+namespace tonvale {
+
+class FileDialogs;
+class MainWindow;
+class Notices;
+
+class RecordingSession : public QObject, private TransportView, private DocumentView {
+  Q_OBJECT
+
+ public:
+  // Attaches itself to a created window: its commands 1280..1296, the
+  // recorder of its key handler, its close question and its destruction.
+  // Everything is borrowed; the window must outlive the session.
+  RecordingSession(MainWindow& window, Notices& notices, FileDialogs& dialogs,
+                   MillisecondClock& clock, PlaybackTimer& timer);
+  // Stops playback and detaches from the window.
+  ~RecordingSession() override;
+  RecordingSession(const RecordingSession&) = delete;
+  RecordingSession& operator=(const RecordingSession&) = delete;
+
+  // The file named on the command line, while the window is being created.
+  void LoadFromCommandLine(std::string_view text);
+
+  // Commands 1280..1296 as the window hands them over.
+  void OnCommand(int id);
+
+  // The session may end: nothing unsaved, or the save question was not
+  // cancelled.
+  bool MayEndSession() { return files_.MayEndSession(); }
+
+  const RecordingList& Recording() const { return recording_; }
+  const PlaybackList& Playback() const { return playback_; }
+  const DocumentState& Document() const { return doc_; }
+  const Transport& GetTransport() const { return transport_; }
+  const PlaybackScheduler& Scheduler() const { return scheduler_; }
+  HelpLauncher& Help() { return help_; }
+
+ private:
+  // TransportView
+  void EnableMenuItem(std::int32_t command, bool enabled) override;
+  void EnableButton(std::int32_t command, bool enabled) override;
+  void ShowNotice(std::string_view text, std::string_view caption) override;
+  void StartScheduler(bool loop) override;
+  void StopScheduler() override;
+  // Both views
+  void ShowError(std::string_view text, std::string_view caption) override;
+  void Repaint() override;
+  // DocumentView
+  std::optional<std::string> ChooseOpenFile(const FileDialogSpec& spec,
+                                            const std::string& initial_path) override;
+  std::optional<std::string> ChooseSaveFile(const FileDialogSpec& spec,
+                                            const std::string& initial_path) override;
+  std::optional<std::string> ChooseExportFile(const FileDialogSpec& spec,
+                                              const std::string& initial_path) override;
+  void ShowFileError(const std::string& text) override;
+  SaveAnswer AskSaveQuestion(const std::string& text) override;
+  void SetTitle(const std::string& title) override;
+  void MoveKeyModeCheck(std::int32_t old_mode, std::int32_t new_mode) override;
+  void SetAutoBassCheck(bool on) override;
+  void ArmAutoplayTimer(int milliseconds) override;
+
+  std::optional<std::string> Choose(const FileDialogSpec& spec, const std::string& initial_path);
+  void OnPlayEvent(std::uint64_t generation, std::uint32_t index);
+  void OnPlayFinished(std::uint64_t generation);
+  void OnCommitData(QSessionManager& manager);
+  void ReleaseLists();
+  void Detach();
+
+  MainWindow& window_;
+  Notices& notices_;
+  FileDialogs& dialogs_;
+  RecordingList recording_;
+  PlaybackList playback_;
+  DocumentState doc_;
+  Transport transport_;
+  FileCommands files_;
+  PlaybackScheduler scheduler_;
+  HelpLauncher help_;
+};
+
+}  // namespace tonvale
