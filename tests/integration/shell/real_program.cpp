@@ -144,6 +144,7 @@ void RealProgram::TearDown() {
 bool RealProgram::StartProgram(const std::vector<std::string>& arguments) {
   setenv("QT_QPA_PLATFORM", "xcb", 1);
   setenv("TONVALE_SPLASH_MS", "300", 1);
+  setenv("TONVALE_REPORT_READY", "1", 1);
   // The built-in synthesizer (the default output) writes to a file here.
   setenv("TONVALE_AUDIO_DRIVER", "file", 1);
   setenv("TONVALE_AUDIO_FILE", (dir_ / "synth.wav").c_str(), 1);

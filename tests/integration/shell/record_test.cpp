@@ -8,6 +8,8 @@
 #include <sstream>
 #include <thread>
 
+#include "files/qvi_file.h"
+#include "files/safe_write.h"
 #include "real_program.h"
 
 namespace {
@@ -214,6 +216,38 @@ TEST_F(RecordInTheWindow, RecordPlayLoopSaveLoadExport) {
   kill(program_, SIGTERM);
   EXPECT_EQ(WaitExit(program_), 0) << Logs();
   program_ = -1;
+}
+
+TEST_F(RecordInTheWindow, CommandLineFilePlaysByItself) {
+  // A name with a blank arrives as two arguments and is joined again.
+  const fs::path tune = dir_ / "my tune.qvi";
+  const std::uint32_t a = 1u | (30u << 16);
+  const std::vector<tonvale::PerformanceEvent> events = {{10, 256, a, 0},
+                                                         {600, 257, a | 0xC0000000u, 0}};
+  ASSERT_FALSE(tonvale::WriteQviFile(tune, events, 1297, false, {2024, 5, 6}));
+  ASSERT_TRUE(StartProgram({(dir_ / "my").string(), "tune.qvi"})) << Logs();
+  std::string title = tune.string();
+  for (std::size_t i = 0; i < title.size(); ++i) {
+    if (title[i] == '.' || title[i] == '-') title.insert(i++, "\\");
+  }
+  EXPECT_FALSE(FindWindow("^Tonvale - \\[" + title + "\\]$").empty()) << Logs();
+  // Started once the window was shown, the ready line.
+  const std::string log = ReadAll(dir_ / "tonvale.log");
+  EXPECT_NE(log.find("tonvale: ready"), std::string::npos) << log;
+
+  // Played by itself into the built-in synthesizer, whose output is a file.
+  std::this_thread::sleep_for(2500ms);
+  kill(program_, SIGTERM);
+  EXPECT_EQ(WaitExit(program_), 0) << Logs();
+  program_ = -1;
+  const std::string loudest = Run({"/usr/bin/python3", "-c",
+                                   "import sys, wave, numpy\n"
+                                   "w = wave.open(sys.argv[1])\n"
+                                   "s = numpy.frombuffer(w.readframes(w.getnframes()), "
+                                   "dtype=numpy.int16)\n"
+                                   "print(int(numpy.abs(s.astype(numpy.int32)).max()))\n",
+                                   (dir_ / "synth.wav").string()});
+  EXPECT_GT(std::stoi(loudest), 1000) << loudest;
 }
 
 }  // namespace
