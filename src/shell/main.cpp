@@ -1,5 +1,8 @@
 // Tonvale: the PC keyboard as a musical instrument.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +38,13 @@ int main(int argc, char** argv) {
   }
   QApplication::setApplicationName(QStringLiteral("Tonvale"));
   UseDetectableAutoRepeat();
+  // The window speaks Chinese; so do Qt's own dialogs and buttons, where
+  // their translation is installed.
+  QTranslator qt_texts;
+  if (qt_texts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_texts);
+  }
   // The splash must not end the program when it closes.
   QApplication::setQuitOnLastWindowClosed(false);
   TerminationSignals terminate;

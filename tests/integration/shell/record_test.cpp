@@ -31,6 +31,10 @@ std::vector<std::string> BytesOf(const std::vector<Dumped>& events, std::size_t 
   return out;
 }
 
+// Qt's dialog titles, in Chinese where Qt's translation is installed.
+const std::string kSaveTitle = "^(Save As|另存为)$";
+const std::string kOpenTitle = "^(Open|打开)$";
+
 double Ms(const Dumped& a, const Dumped& b) {
   return (static_cast<double>(b.frame) - static_cast<double>(a.frame)) / 48.0;
 }
@@ -144,7 +148,7 @@ TEST_F(RecordInTheWindow, RecordPlayLoopSaveLoadExport) {
 
   // Save: untitled, so the save-as dialog; the path typed into it.
   const fs::path saved = dir_ / "tune.qvi";
-  AnswerFileDialog({"alt+4", "s"}, "^Save As$", saved, "wiring-save-dialog.png");
+  AnswerFileDialog({"alt+4", "s"}, kSaveTitle, saved, "wiring-save-dialog.png");
   ASSERT_TRUE(WaitForFile(saved)) << Logs();
   EXPECT_FALSE(FindWindow("^Tonvale - \\[tune\\.qvi\\]$").empty());
   std::string info = Run({TONVALE_TOOL, "info", saved.string()});
@@ -176,16 +180,16 @@ TEST_F(RecordInTheWindow, RecordPlayLoopSaveLoadExport) {
 
   // Loaded back through the open dialog (the second item with L), then
   // saved as another file: the same bytes.
-  AnswerFileDialog({"alt+4", "l", "l", "Return"}, "^Open$", saved);
+  AnswerFileDialog({"alt+4", "l", "l", "Return"}, kOpenTitle, saved);
   const fs::path again = dir_ / "again.qvi";
-  AnswerFileDialog({"alt+4", "a"}, "^Save As$", again);
+  AnswerFileDialog({"alt+4", "a"}, kSaveTitle, again);
   ASSERT_TRUE(WaitForFile(again)) << Logs();
   EXPECT_EQ(ReadAll(again), ReadAll(saved));
   EXPECT_FALSE(FindWindow("^Tonvale - \\[again\\.qvi\\]$").empty());
 
   // Export, read back by another program's MIDI reader.
   const fs::path mid = dir_ / "tune.mid";
-  AnswerFileDialog({"alt+4", "c"}, "^Save As$", mid);
+  AnswerFileDialog({"alt+4", "c"}, kSaveTitle, mid);
   ASSERT_TRUE(WaitForFile(mid)) << Logs();
   const std::string notes = Run({"/usr/bin/python3", "-c",
                                  "import mido, sys\n"
