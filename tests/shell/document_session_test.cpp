@@ -227,6 +227,7 @@ class DocumentSessionTest : public QObject {
     QCOMPARE(rig.window->windowTitle(), QStringLiteral("Tonvale - [%1]").arg(tune));
     QCOMPARE(rig.Items(), kHeldExportItems);
     QCOMPARE(rig.Inst().settings.key_mode, 1321);
+    QCOMPARE(rig.Inst().settings.auto_bass, 1);
     // B minor shares D major's notes: key A, the "1", is note 62.
     QTRY_VERIFY_WITH_TIMEOUT(!rig.Notes().empty(), 5000);
     const qint64 first = since.elapsed();
