@@ -1,98 +1,37 @@
 // A real JACK server, started here, with jack_midi_dump listening: what our
 // device list sends to that JACK port must arrive byte for byte.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <jack/jack.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "child_programs.h"
 #include "devices/builtin_synth.h"
 #include "devices/jack_midi_out.h"
 #include "devices/jack_probe.h"
 #include "devices/midi_ports.h"
 #include "devices/soundfont_search.h"
 #include "devices/system_midi_out.h"
+#include "jack_server.h"
 #include "perform/midi_messages.h"
-
-extern char** environ;
 
 namespace tonvale {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// Starts `args` with stdout and stderr in `log`; returns its process id.
-pid_t Spawn(const std::vector<std::string>& args, const fs::path& log) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return rc == 0 ? pid : -1;
-}
-
-int WaitExit(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-void Stop(pid_t& pid, int signal_number) {
-  if (pid <= 0) return;
-  kill(pid, signal_number);
-  for (int i = 0; i < 200; ++i) {  // jackd takes about two seconds to go, more under load
-    if (waitpid(pid, nullptr, WNOHANG) == pid) {
-      pid = -1;
-      return;
-    }
-    std::this_thread::sleep_for(50ms);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  pid = -1;
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// The messages in jack_midi_dump's output ("<frame>: 90 3c 7f note on ..."),
-// as their hex bytes.
-std::vector<std::string> DumpedMessages(const std::string& dump) {
-  static const std::regex kLine(R"(^\s*\d+:\s+((?:[0-9a-f]{2} ?)+))", std::regex::icase);
-  std::vector<std::string> out;
-  std::istringstream lines(dump);
-  for (std::string line; std::getline(lines, line);) {
-    std::smatch m;
-    if (!std::regex_search(line, m, kLine)) continue;
-    std::string bytes = m[1];
-    while (!bytes.empty() && bytes.back() == ' ') bytes.pop_back();
-    out.push_back(bytes);
-  }
-  return out;
-}
+using test::DumpedMessages;
+using test::ReadAll;
+using test::Spawn;
+using test::Stop;
 
 class JackServer : public ::testing::Test {
  protected:
@@ -111,19 +50,16 @@ class JackServer : public ::testing::Test {
     EXPECT_TRUE(MidiPorts(PortApis{.alsa = false, .jack = true}).ports().empty());
     EXPECT_FALSE(JackServerRunning());
 
-    jackd_ = Spawn({"jackd", "--no-realtime", "-n", server_, "-d", "dummy", "-r", "48000", "-p",
-                    std::to_string(Period())},
-                   dir_ / "jackd.log");
-    ASSERT_GT(jackd_, 0);
-    const pid_t waiter = Spawn({"jack_wait", "-w", "-t", "10"}, dir_ / "wait.log");
-    ASSERT_EQ(WaitExit(waiter), 0) << ReadAll(dir_ / "jackd.log");
+    std::string error;
+    jackd_ = test::StartJackServer(server_, Period(), dir_, error);
+    ASSERT_GT(jackd_, 0) << error;
     ASSERT_TRUE(JackServerRunning());
   }
 
   void TearDown() override {
-    for (pid_t& hog : hogs_) Stop(hog, SIGKILL);
-    Stop(dump_, SIGTERM);
-    Stop(jackd_, SIGTERM);
+    for (pid_t& hog : hogs_) Stop(hog, 5s, SIGKILL);
+    Stop(dump_);
+    Stop(jackd_, test::kJackGrace);
     unsetenv("JACK_DEFAULT_SERVER");
     fs::remove_all(dir_);
   }
@@ -231,7 +167,7 @@ TEST_F(JackServer, PortThatWentAwayDoesNotOpen) {
   SystemMidiOut out(search);
   ASSERT_EQ(out.DeviceCount(), 1);
   EXPECT_EQ(out.DescribeDevice(-1), "MIDI Mapper");  // no synthesizer: the mapper is the port
-  Stop(dump_, SIGTERM);
+  Stop(dump_);
   EXPECT_FALSE(out.Open(-1));
   EXPECT_EQ(out.open_device(), std::nullopt);
 }
@@ -285,7 +221,7 @@ TEST_F(JackServerLongPeriods, NothingLostAtOpenOrClose) {
     }
     out.Close();
   }
-  for (pid_t& hog : hogs_) Stop(hog, SIGKILL);
+  for (pid_t& hog : hogs_) Stop(hog, 5s, SIGKILL);
   EXPECT_EQ(WaitForMessages(want.size()), want) << ReadAll(dir_ / "dump.log");
 }
 
@@ -314,7 +250,7 @@ TEST_F(JackServerLongPeriods, OpenReturnsConnectedAndTellsItsWaits) {
     RecordProperty("open_wait_max_us_" + tag, static_cast<int>(open_max.count()));
     RecordProperty("close_wait_max_us_" + tag, static_cast<int>(close_max.count()));
   }
-  for (pid_t& hog : hogs_) Stop(hog, SIGKILL);
+  for (pid_t& hog : hogs_) Stop(hog, 5s, SIGKILL);
   EXPECT_EQ(WaitForMessages(sent).size(), sent) << ReadAll(dir_ / "dump.log");
 }
 

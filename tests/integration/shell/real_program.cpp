@@ -1,90 +1,16 @@
 #include "real_program.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <regex>
-#include <sstream>
 #include <thread>
-
-extern char** environ;
 
 namespace tonvale::test {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-pid_t Spawn(const std::vector<std::string>& args, const fs::path& log) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return rc == 0 ? pid : -1;
-}
-
-int WaitExit(pid_t pid, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  return -1;
-}
-
-// A JACK server killed outright keeps its slot in JACK's registry of
-// servers, and after a few such slots no server starts on the machine: give
-// every process time to end by itself.
-void Stop(pid_t& pid, std::chrono::milliseconds grace) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  if (WaitExit(pid, grace) == -1) {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-  }
-  pid = -1;
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<Dumped> DumpedEvents(const std::string& dump) {
-  static const std::regex kLine(R"(^\s*(\d+):\s+((?:[0-9a-f]{2} ?)+))", std::regex::icase);
-  std::vector<Dumped> out;
-  std::istringstream lines(dump);
-  for (std::string line; std::getline(lines, line);) {
-    std::smatch m;
-    if (!std::regex_search(line, m, kLine)) continue;
-    std::string bytes = m[2];
-    while (!bytes.empty() && bytes.back() == ' ') bytes.pop_back();
-    out.push_back({std::stoull(m[1]), bytes});
-  }
-  return out;
-}
-
-std::vector<std::string> DumpedMessages(const std::string& dump) {
-  std::vector<std::string> out;
-  for (const Dumped& d : DumpedEvents(dump)) out.push_back(d.bytes);
-  return out;
-}
 
 void RealProgram::SetUp() {
   char pattern[] = "/tmp/tonvale-play-XXXXXX";
@@ -115,12 +41,9 @@ void RealProgram::SetUp() {
   setenv("JACK_DEFAULT_SERVER", server_.c_str(), 1);
   // Long periods: without real-time scheduling, short ones overrun on a busy
   // machine and JACK drops the MIDI of an overrun cycle.
-  jackd_ =
-      Spawn({"jackd", "--no-realtime", "-n", server_, "-d", "dummy", "-r", "48000", "-p", "256"},
-            dir_ / "jackd.log");
-  ASSERT_GT(jackd_, 0);
-  ASSERT_EQ(WaitExit(Spawn({"jack_wait", "-w", "-t", "10"}, dir_ / "wait.log")), 0)
-      << ReadAll(dir_ / "jackd.log");
+  std::string error;
+  jackd_ = StartJackServer(server_, 256, dir_, error);
+  ASSERT_GT(jackd_, 0) << error;
   dump_ = Spawn({"stdbuf", "-oL", "jack_midi_dump", "-a"}, dir_ / "dump.log");
   ASSERT_GT(dump_, 0);
   bool up = false;
@@ -136,7 +59,7 @@ void RealProgram::SetUp() {
 void RealProgram::TearDown() {
   Stop(program_);
   Stop(dump_);
-  Stop(jackd_, 30s);
+  Stop(jackd_, kJackGrace);
   Stop(xvfb_);
   if (!HasFailure()) fs::remove_all(dir_);
 }

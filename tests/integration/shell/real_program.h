@@ -11,24 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "child_programs.h"
+#include "jack_server.h"
+
 namespace tonvale::test {
-
-// Starts `args` with stdout and stderr going to `log`; -1 when it failed.
-pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& log);
-// The exit code, or -1 when it did not end by itself within `limit`.
-int WaitExit(pid_t pid, std::chrono::milliseconds limit = std::chrono::seconds(20));
-// SIGTERM, then SIGKILL after `grace`.
-void Stop(pid_t& pid, std::chrono::milliseconds grace = std::chrono::seconds(5));
-std::string ReadAll(const std::filesystem::path& path);
-
-// One MIDI message as jack_midi_dump printed it: its frame (48 kHz, counted
-// from the dump's start) and its bytes as "90 3c 7f".
-struct Dumped {
-  std::uint64_t frame = 0;
-  std::string bytes;
-};
-std::vector<Dumped> DumpedEvents(const std::string& dump);
-std::vector<std::string> DumpedMessages(const std::string& dump);
 
 class RealProgram : public ::testing::Test {
  protected:
