@@ -1,5 +1,6 @@
 #include "devices/builtin_synth.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -74,6 +75,11 @@ bool BuiltinSynth::Open() {
     driver_ = new_fluid_audio_driver(settings, core_->synth());
     if (driver_ != nullptr) {
       driver_name_ = name;
+      // The one place a user can see what the key-to-sound delay is made of.
+      if (const std::optional<double> latency = LatencyMs()) {
+        std::fprintf(stderr, "tonvale: built-in synthesizer on %s, %.1f ms of buffering\n",
+                     name.c_str(), *latency);
+      }
       return true;
     }
   }
