@@ -47,7 +47,7 @@ std::size_t CharacterCount(std::string_view text);
 
 // One file dialog: a single filter, a default extension added to a name
 // typed without one, and whether it asks before creating or replacing.
-struct FileDialogSpec {
+struct FileDialogSetup {
   const char* filter_description;
   const char* filter_pattern;
   const char* default_extension;
@@ -56,9 +56,10 @@ struct FileDialogSpec {
   bool prompt_overwrite;  // save: ask before replacing a file
 };
 
-inline constexpr FileDialogSpec kLoadDialog{"QVI Files(*.QVI)", "*.qvi", "qvi", false, true, false};
-inline constexpr FileDialogSpec kSaveDialog{"QVI Files(*.QVI)", "*.qvi", "qvi", true, false, true};
-inline constexpr FileDialogSpec kExportDialog{
+inline constexpr FileDialogSetup kLoadDialog{
+    "QVI Files(*.QVI)", "*.qvi", "qvi", false, true, false};
+inline constexpr FileDialogSetup kSaveDialog{"QVI Files(*.QVI)", "*.qvi", "qvi", true, false, true};
+inline constexpr FileDialogSetup kExportDialog{
     "Midi Files(*.MID)", "*.mid", "mid", true, false, true};
 
 enum class SaveAnswer { kYes, kNo, kCancel };
@@ -70,11 +71,11 @@ class DocumentView {
   virtual ~DocumentView() = default;
   // Modal dialogs opened on `initial_path`; the chosen path (UTF-8), or
   // nothing when cancelled.
-  virtual std::optional<std::string> ChooseOpenFile(const FileDialogSpec& spec,
+  virtual std::optional<std::string> ChooseOpenFile(const FileDialogSetup& setup,
                                                     const std::string& initial_path) = 0;
-  virtual std::optional<std::string> ChooseSaveFile(const FileDialogSpec& spec,
+  virtual std::optional<std::string> ChooseSaveFile(const FileDialogSetup& setup,
                                                     const std::string& initial_path) = 0;
-  virtual std::optional<std::string> ChooseExportFile(const FileDialogSpec& spec,
+  virtual std::optional<std::string> ChooseExportFile(const FileDialogSetup& setup,
                                                       const std::string& initial_path) = 0;
   // A warning beep, then a modal box owned by the window: `text`, caption
   // kFileMessageCaption, an OK button, the warning icon.

@@ -5,27 +5,27 @@
 
 namespace tonvale {
 
-QString QtFilterOf(const FileDialogSpec& spec) {
-  return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(spec.filter_description),
-                                       QString::fromUtf8(spec.filter_pattern));
+QString QtFilterOf(const FileDialogSetup& setup) {
+  return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(setup.filter_description),
+                                       QString::fromUtf8(setup.filter_pattern));
 }
 
-FileDialog::FileDialog(QWidget* owner, const FileDialogSpec& spec, const QString& initial_path)
-    : QFileDialog(owner), spec_(spec) {
+FileDialog::FileDialog(QWidget* owner, const FileDialogSetup& setup, const QString& initial_path)
+    : QFileDialog(owner), setup_(setup) {
   // Qt's own dialog everywhere: the same prompts on every platform, and a
   // name field that typed keys reach.
   setOption(QFileDialog::DontUseNativeDialog);
   // The pattern is already part of the description.
   setOption(QFileDialog::HideNameFilterDetails);
-  setNameFilter(QtFilterOf(spec));
-  setDefaultSuffix(QString::fromUtf8(spec.default_extension));
-  setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  if (spec.save) {
+  setNameFilter(QtFilterOf(setup));
+  setDefaultSuffix(QString::fromUtf8(setup.default_extension));
+  setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  if (setup.save) {
     setFileMode(QFileDialog::AnyFile);
-    setOption(QFileDialog::DontConfirmOverwrite, !spec.prompt_overwrite);
+    setOption(QFileDialog::DontConfirmOverwrite, !setup.prompt_overwrite);
   } else {
     // A name that does not exist gets through only past the create question.
-    setFileMode(spec.prompt_create ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    setFileMode(setup.prompt_create ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   }
   if (!initial_path.isEmpty()) {
     const QFileInfo info(initial_path);
@@ -41,7 +41,7 @@ FileDialog::FileDialog(QWidget* owner, const FileDialogSpec& spec, const QString
 }
 
 void FileDialog::accept() {
-  if (acceptMode() == QFileDialog::AcceptOpen && spec_.prompt_create) {
+  if (acceptMode() == QFileDialog::AcceptOpen && setup_.prompt_create) {
     const QStringList files = selectedFiles();
     if (!files.isEmpty()) {
       const QFileInfo info(files.first());
@@ -54,9 +54,9 @@ void FileDialog::accept() {
   QFileDialog::accept();
 }
 
-std::optional<QString> QtFileDialogs::Choose(QWidget* owner, const FileDialogSpec& spec,
+std::optional<QString> QtFileDialogs::Choose(QWidget* owner, const FileDialogSetup& setup,
                                              const QString& initial_path) {
-  FileDialog dialog(owner, spec, initial_path);
+  FileDialog dialog(owner, setup, initial_path);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return std::nullopt;

@@ -17,21 +17,21 @@ class FileDialogs {
   virtual ~FileDialogs() = default;
   // A modal dialog owned by `owner`, opened on `initial_path`; the chosen
   // path, or nothing when it was cancelled.
-  virtual std::optional<QString> Choose(QWidget* owner, const FileDialogSpec& spec,
+  virtual std::optional<QString> Choose(QWidget* owner, const FileDialogSetup& setup,
                                         const QString& initial_path) = 0;
 };
 
 // The filter as Qt wants it: "QVI Files(*.QVI) (*.qvi)" keeps the shown
 // description and matches by the pattern.
-QString QtFilterOf(const FileDialogSpec& spec);
+QString QtFilterOf(const FileDialogSetup& setup);
 
-// A QFileDialog set up from a spec: one filter, the default extension, the
+// A QFileDialog set up from a setup: one filter, the default extension, the
 // initial name, and the prompts before replacing or creating a file.
 class FileDialog : public QFileDialog {
   Q_OBJECT
 
  public:
-  FileDialog(QWidget* owner, const FileDialogSpec& spec, const QString& initial_path);
+  FileDialog(QWidget* owner, const FileDialogSetup& setup, const QString& initial_path);
 
   // The question asked before a name that does not exist is taken in an
   // open dialog; answers whether to take it. Default: a Yes/No box.
@@ -42,14 +42,14 @@ class FileDialog : public QFileDialog {
   void accept() override;
 
  private:
-  FileDialogSpec spec_;
+  FileDialogSetup setup_;
   CreateQuestion ask_create_;
 };
 
 // The real dialogs.
 class QtFileDialogs : public FileDialogs {
  public:
-  std::optional<QString> Choose(QWidget* owner, const FileDialogSpec& spec,
+  std::optional<QString> Choose(QWidget* owner, const FileDialogSetup& setup,
                                 const QString& initial_path) override;
 };
 

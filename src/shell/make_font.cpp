@@ -5,22 +5,22 @@
 
 namespace tonvale {
 
-FontSpec ComputeFontSpec(int height_tenths, int width_tenths, int attributes, float dpi_x,
-                         float dpi_y) {
+FontRequest ComputeFontRequest(int height_tenths, int width_tenths, int attributes, float dpi_x,
+                               float dpi_y) {
   constexpr float kPointsPerInch = 1.0f / 72.0f;
   // Ten times the pixel sizes, truncated toward zero.
   const auto px = static_cast<int>(static_cast<float>(width_tenths) * dpi_x * kPointsPerInch);
   const auto py = static_cast<int>(static_cast<float>(height_tenths) * dpi_y * kPointsPerInch);
-  FontSpec spec;
-  spec.pixel_height = static_cast<int>(std::abs(py) * 0.1 + 0.5);
+  FontRequest setup;
+  setup.pixel_height = static_cast<int>(std::abs(py) * 0.1 + 0.5);
   if (width_tenths != 0 && py != 0) {
-    spec.stretch = static_cast<int>(std::abs(px) * 100.0 / std::abs(py) + 0.5);
+    setup.stretch = static_cast<int>(std::abs(px) * 100.0 / std::abs(py) + 0.5);
   }
-  spec.bold = (attributes & kFontBold) != 0;
-  spec.italic = (attributes & kFontItalic) != 0;
-  spec.underline = (attributes & kFontUnderline) != 0;
-  spec.strike_out = (attributes & kFontStrikeOut) != 0;
-  return spec;
+  setup.bold = (attributes & kFontBold) != 0;
+  setup.italic = (attributes & kFontItalic) != 0;
+  setup.underline = (attributes & kFontUnderline) != 0;
+  setup.strike_out = (attributes & kFontStrikeOut) != 0;
+  return setup;
 }
 
 QFont MakeFont(const QPaintDevice& device, const QString& face, int height_tenths, int width_tenths,
@@ -34,14 +34,15 @@ QFont MakeFont(const QPaintDevice& device, const QString& face, int height_tenth
     dpi_x = static_cast<float>(device.width() * 25.4 / device.widthMM());
     dpi_y = static_cast<float>(device.height() * 25.4 / device.heightMM());
   }
-  const FontSpec spec = ComputeFontSpec(height_tenths, width_tenths, attributes, dpi_x, dpi_y);
+  const FontRequest setup =
+      ComputeFontRequest(height_tenths, width_tenths, attributes, dpi_x, dpi_y);
   QFont font(face);
-  font.setPixelSize(spec.pixel_height > 0 ? spec.pixel_height : kDefaultFontPixelHeight);
-  if (spec.stretch > 0) font.setStretch(spec.stretch);
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
-  font.setUnderline(spec.underline);
-  font.setStrikeOut(spec.strike_out);
+  font.setPixelSize(setup.pixel_height > 0 ? setup.pixel_height : kDefaultFontPixelHeight);
+  if (setup.stretch > 0) font.setStretch(setup.stretch);
+  font.setBold(setup.bold);
+  font.setItalic(setup.italic);
+  font.setUnderline(setup.underline);
+  font.setStrikeOut(setup.strike_out);
   return font;
 }
 

@@ -20,21 +20,21 @@ enum FontAttributes : int {
 // character cell, which is a 14-pixel em for Times New Roman and its twins.
 inline constexpr int kDefaultFontPixelHeight = 14;
 
-struct FontSpec {
+struct FontRequest {
   int pixel_height = 0;  // 0: the default height
   int stretch = 0;       // percent of the face's own width; 0: its own proportions
   bool bold = false;
   bool italic = false;
   bool underline = false;
   bool strike_out = false;
-  bool operator==(const FontSpec&) const = default;
+  bool operator==(const FontRequest&) const = default;
 };
 
 // The arithmetic: a point is 1/72 inch at the given resolution in dots per
 // inch; sizes are in tenths of a point, rounded to whole pixels. Attribute
 // bits other than the four above are ignored.
-FontSpec ComputeFontSpec(int height_tenths, int width_tenths, int attributes, float dpi_x,
-                         float dpi_y);
+FontRequest ComputeFontRequest(int height_tenths, int width_tenths, int attributes, float dpi_x,
+                               float dpi_y);
 
 // The font for drawing on `device`: at its logical resolution when
 // `logical_resolution`, else at the resolution of its physical size.

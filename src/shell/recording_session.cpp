@@ -151,27 +151,27 @@ void RecordingSession::Repaint() {
   window_.Repaint();
 }
 
-std::optional<std::string> RecordingSession::Choose(const FileDialogSpec& spec,
+std::optional<std::string> RecordingSession::Choose(const FileDialogSetup& setup,
                                                     const std::string& initial_path) {
   const std::optional<QString> path =
-      dialogs_.Choose(&window_, spec, QString::fromStdString(initial_path));
+      dialogs_.Choose(&window_, setup, QString::fromStdString(initial_path));
   if (!path) return std::nullopt;
   return path->toStdString();
 }
 
-std::optional<std::string> RecordingSession::ChooseOpenFile(const FileDialogSpec& spec,
+std::optional<std::string> RecordingSession::ChooseOpenFile(const FileDialogSetup& setup,
                                                             const std::string& initial_path) {
-  return Choose(spec, initial_path);
+  return Choose(setup, initial_path);
 }
 
-std::optional<std::string> RecordingSession::ChooseSaveFile(const FileDialogSpec& spec,
+std::optional<std::string> RecordingSession::ChooseSaveFile(const FileDialogSetup& setup,
                                                             const std::string& initial_path) {
-  return Choose(spec, initial_path);
+  return Choose(setup, initial_path);
 }
 
-std::optional<std::string> RecordingSession::ChooseExportFile(const FileDialogSpec& spec,
+std::optional<std::string> RecordingSession::ChooseExportFile(const FileDialogSetup& setup,
                                                               const std::string& initial_path) {
-  return Choose(spec, initial_path);
+  return Choose(setup, initial_path);
 }
 
 void RecordingSession::ShowFileError(const std::string& text) {

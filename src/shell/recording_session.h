@@ -67,11 +67,11 @@ class RecordingSession : public QObject, private TransportView, private Document
   void ShowError(std::string_view text, std::string_view caption) override;
   void Repaint() override;
   // DocumentView
-  std::optional<std::string> ChooseOpenFile(const FileDialogSpec& spec,
+  std::optional<std::string> ChooseOpenFile(const FileDialogSetup& setup,
                                             const std::string& initial_path) override;
-  std::optional<std::string> ChooseSaveFile(const FileDialogSpec& spec,
+  std::optional<std::string> ChooseSaveFile(const FileDialogSetup& setup,
                                             const std::string& initial_path) override;
-  std::optional<std::string> ChooseExportFile(const FileDialogSpec& spec,
+  std::optional<std::string> ChooseExportFile(const FileDialogSetup& setup,
                                               const std::string& initial_path) override;
   void ShowFileError(const std::string& text) override;
   SaveAnswer AskSaveQuestion(const std::string& text) override;
@@ -80,7 +80,7 @@ class RecordingSession : public QObject, private TransportView, private Document
   void SetAutoBassCheck(bool on) override;
   void ArmAutoplayTimer(int milliseconds) override;
 
-  std::optional<std::string> Choose(const FileDialogSpec& spec, const std::string& initial_path);
+  std::optional<std::string> Choose(const FileDialogSetup& setup, const std::string& initial_path);
   void OnPlayEvent(std::uint64_t generation, std::uint32_t index);
   void OnPlayFinished(std::uint64_t generation);
   void OnCommitData(QSessionManager& manager);

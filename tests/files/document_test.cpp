@@ -26,7 +26,7 @@ class FakeWindow : public TransportView, public DocumentView {
 
   struct Dialog {
     std::string kind;
-    const FileDialogSpec* spec;
+    const FileDialogSetup* setup;
     std::string initial_path;
   };
   std::vector<Dialog> dialogs;
@@ -42,17 +42,17 @@ class FakeWindow : public TransportView, public DocumentView {
   int repaints = 0;
   std::vector<int> autoplay;
 
-  std::optional<std::string> ChooseOpenFile(const FileDialogSpec& spec,
+  std::optional<std::string> ChooseOpenFile(const FileDialogSetup& setup,
                                             const std::string& initial) override {
-    return Answer("open", spec, initial);
+    return Answer("open", setup, initial);
   }
-  std::optional<std::string> ChooseSaveFile(const FileDialogSpec& spec,
+  std::optional<std::string> ChooseSaveFile(const FileDialogSetup& setup,
                                             const std::string& initial) override {
-    return Answer("save", spec, initial);
+    return Answer("save", setup, initial);
   }
-  std::optional<std::string> ChooseExportFile(const FileDialogSpec& spec,
+  std::optional<std::string> ChooseExportFile(const FileDialogSetup& setup,
                                               const std::string& initial) override {
-    return Answer("export", spec, initial);
+    return Answer("export", setup, initial);
   }
   void ShowFileError(const std::string& text) override { file_errors.push_back(text); }
   SaveAnswer AskSaveQuestion(const std::string& text) override {
@@ -85,9 +85,9 @@ class FakeWindow : public TransportView, public DocumentView {
   void StopScheduler() override {}
 
  private:
-  std::optional<std::string> Answer(const char* kind, const FileDialogSpec& spec,
+  std::optional<std::string> Answer(const char* kind, const FileDialogSetup& setup,
                                     const std::string& initial) {
-    dialogs.push_back({kind, &spec, initial});
+    dialogs.push_back({kind, &setup, initial});
     EXPECT_FALSE(dialog_answers.empty()) << "unexpected " << kind << " dialog";
     if (dialog_answers.empty()) return std::nullopt;
     std::optional<std::string> a = dialog_answers.front();
@@ -342,7 +342,7 @@ TEST_F(Document, ExportWritesTheCurrentSettingsAndLeavesTheDocumentAlone) {
 
   window.dialog_answers = {Path("a.mid")};
   EXPECT_TRUE(files.HandleCommand(IDM_EXPORT_MIDI));
-  EXPECT_EQ(window.dialogs.back().spec, &kExportDialog);
+  EXPECT_EQ(window.dialogs.back().setup, &kExportDialog);
   EXPECT_EQ(window.dialogs.back().initial_path, "");
   EXPECT_EQ(test::ReadAll(Path("a.mid")), *BuildMidiBytes(TwoEvents(), 1302, 73, true));
   EXPECT_EQ(doc.export_path, Path("a.mid"));

@@ -17,7 +17,7 @@
 #include "help/link_label.h"
 #include "session_rig.h"
 
-using tonvale::FileDialogSpec;
+using tonvale::FileDialogSetup;
 using tonvale::PerformanceEvent;
 using tonvale::test::kEmptyItems;
 using tonvale::test::kHeldExportItems;
@@ -32,7 +32,7 @@ QString Title(const char* name) {
   return QStringLiteral("Tonvale - [%1]").arg(QString::fromUtf8(name));
 }
 
-bool SameSpec(const FileDialogSpec& a, const FileDialogSpec& b) {
+bool SameSetup(const FileDialogSetup& a, const FileDialogSetup& b) {
   return QByteArray(a.filter_description) == QByteArray(b.filter_description) &&
          QByteArray(a.filter_pattern) == QByteArray(b.filter_pattern) &&
          QByteArray(a.default_extension) == QByteArray(b.default_extension) && a.save == b.save &&
@@ -85,7 +85,7 @@ class DocumentSessionTest : public QObject {
     rig.dialogs.answers = {path};
     rig.Trigger(tonvale::IDM_FILE_SAVE);
     QCOMPARE(int(rig.dialogs.asked.size()), 1);
-    QVERIFY(SameSpec(rig.dialogs.asked[0].spec, tonvale::kSaveDialog));
+    QVERIFY(SameSetup(rig.dialogs.asked[0].setup, tonvale::kSaveDialog));
     QCOMPARE(rig.dialogs.asked[0].initial_path, QString());
     QCOMPARE(rig.window->windowTitle(), Title("曲子.qvi"));
     QVERIFY(!rig.session->Document().modified_flag);
@@ -172,7 +172,7 @@ class DocumentSessionTest : public QObject {
     rig.Trigger(tonvale::IDM_FILE_OPEN);
     QCOMPARE(int(rig.notices.shown.size()), 1);
     QCOMPARE(int(rig.dialogs.asked.size()), 1);
-    QVERIFY(SameSpec(rig.dialogs.asked[0].spec, tonvale::kLoadDialog));
+    QVERIFY(SameSetup(rig.dialogs.asked[0].setup, tonvale::kLoadDialog));
     QVERIFY(rig.session->Document().modified_flag);
     QVERIFY(rig.session->Recording().recording_events == recorded);
     // Cancel at the question: no dialog at all.
@@ -241,7 +241,7 @@ class DocumentSessionTest : public QObject {
     const QString mid = dir.filePath(QStringLiteral("auto.mid"));
     rig.dialogs.answers = {mid};
     rig.Trigger(tonvale::IDM_EXPORT_MIDI);
-    QVERIFY(SameSpec(rig.dialogs.asked.back().spec, tonvale::kExportDialog));
+    QVERIFY(SameSetup(rig.dialogs.asked.back().setup, tonvale::kExportDialog));
     QVERIFY(Bytes(mid).startsWith("MThd"));
     QCOMPARE(rig.window->windowTitle(), QStringLiteral("Tonvale - [%1]").arg(tune));
 

@@ -24,7 +24,7 @@ class FileDialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void setUpFromTheSpec() {
+  void setUpFromItsSetup() {
     QTemporaryDir dir;
     const QString initial = dir.filePath(QStringLiteral("old.qvi"));
     FileDialog load(nullptr, tonvale::kLoadDialog, initial);

@@ -22,16 +22,16 @@ namespace tonvale::test {
 class FakeDialogs : public FileDialogs {
  public:
   struct Asked {
-    FileDialogSpec spec;
+    FileDialogSetup setup;
     QString initial_path;
   };
   std::vector<Asked> asked;
   // Answers for the dialogs to come; cancelled once they run out.
   std::deque<std::optional<QString>> answers;
 
-  std::optional<QString> Choose(QWidget*, const FileDialogSpec& spec,
+  std::optional<QString> Choose(QWidget*, const FileDialogSetup& setup,
                                 const QString& initial_path) override {
-    asked.push_back({spec, initial_path});
+    asked.push_back({setup, initial_path});
     if (answers.empty()) return std::nullopt;
     const bool chosen = answers.front().has_value();
     const QString path = answers.front().value_or(QString());
