@@ -9,7 +9,9 @@ set -eu
 
 seconds=${1:-60}
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-build_dir=${TONVALE_FUZZ_BUILD_DIR:-${TMPDIR:-/tmp}/tonvale-build-fuzz}
+# Inside the checkout like the other build folders, so two clones never
+# share (and fight over) one CMake cache.
+build_dir=${TONVALE_FUZZ_BUILD_DIR:-$source_dir/build-fuzz}
 clang=${CLANG:-clang}
 clangxx=${CLANGXX:-clang++}
 
