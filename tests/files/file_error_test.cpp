@@ -12,8 +12,6 @@ TEST(FileError, MessagesAndFillingIn) {
   EXPECT_STREQ(MessageFormat(FileError::kCannotRead), "不能读取文件%s.");
   EXPECT_STREQ(MessageFormat(FileError::kCannotCreate), "不能创建文件%s.");
   EXPECT_STREQ(MessageFormat(FileError::kCannotWrite), "不能写入文件%s.");
-
-  EXPECT_EQ(FileMessage(FileError::kNotStandard, "歌.qvi"), "文件歌.qvi不是标准的Tonvale文件.");
   // The name is text, not a format: no directive inside it is expanded.
   EXPECT_EQ(FileMessage(FileError::kCannotRead, "100%s %d.qvi"), "不能读取文件100%s %d.qvi.");
   EXPECT_EQ(FillFileMessage("no slot", "x"), "no slot");

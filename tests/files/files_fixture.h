@@ -19,66 +19,54 @@
 #include "files/qvi_file.h"
 
 namespace tonvale {
-
 inline void PrintTo(FileError error, std::ostream* os) {
   *os << MessageFormat(error);
 }
-
 }  // namespace tonvale
 
 namespace tonvale::test {
+
+using Blob = std::vector<std::uint8_t>;
 
 // Scan code 0x1E pressed 1200 ms after the start, released 300 ms later.
 inline std::vector<PerformanceEvent> TwoEvents() {
   return {{1200, 256, 0x001E0001u, 0}, {300, 257, 0xC01E0001u, 0}};
 }
-
 inline constexpr FileDate kDate{2024, 3, 9};
 
-inline std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
-  std::vector<std::uint8_t> out;
-  for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
-  return out;
+inline Blob Bytes(std::initializer_list<int> values) {
+  return Blob(values.begin(), values.end());
 }
-
-inline std::vector<std::uint8_t> Text(const char* text) {
-  return std::vector<std::uint8_t>(text, text + std::char_traits<char>::length(text));
+inline Blob Text(const char* text) {
+  return Blob(text, text + std::char_traits<char>::length(text));
 }
-
-inline void Append(std::vector<std::uint8_t>& out, const std::vector<std::uint8_t>& more) {
+inline void Append(Blob& out, const Blob& more) {
   out.insert(out.end(), more.begin(), more.end());
 }
 
-inline std::vector<std::uint8_t> ReadAll(const std::filesystem::path& path) {
+inline Blob ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-inline void WriteAll(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
+inline void WriteAll(const std::filesystem::path& path, const Blob& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// A fresh empty folder per test, removed afterwards.
+// A fresh empty folder, removed afterwards.
 class ScratchFolder {
  public:
   ScratchFolder() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            ("tonvale-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-             std::to_string(::getpid()));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    std::string name = (std::filesystem::temp_directory_path() / "tonvale-XXXXXX").string();
+    path_ = ::mkdtemp(name.data());
   }
   ~ScratchFolder() { std::filesystem::remove_all(path_); }
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
       names.push_back(entry.path().filename().string());
-    }
     return names;
   }
 
@@ -86,9 +74,9 @@ class ScratchFolder {
   std::filesystem::path path_;
 };
 
-// Runs `body` in a child process that may write at most `limit` bytes into
-// any one file, with SIGXFSZ ignored so writes beyond it fail with EFBIG.
-// Returns the child's exit code (`body`'s result), or -1 if it died.
+// Runs `body` in a child that may write at most `limit` bytes into any one
+// file, SIGXFSZ ignored so longer writes fail with EFBIG. Returns `body`'s
+// result, or -1 if the child died.
 inline int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
   const pid_t child = ::fork();
   if (child == 0) {

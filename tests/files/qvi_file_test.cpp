@@ -11,82 +11,72 @@ namespace tonvale {
 namespace {
 
 using test::Append;
-using test::Bytes;
+using test::Blob;
 using test::kDate;
 using test::Text;
 using test::TwoEvents;
-using Blob = std::vector<std::uint8_t>;
-
-Blob U32(std::uint32_t v) {
-  return Bytes({int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF), int(v >> 24)});
-}
 
 Blob Chunk(const char* id, const Blob& data) {
   Blob out = Text(id);
-  Append(out, U32(static_cast<std::uint32_t>(data.size())));
+  riff::AppendU32(out, std::uint32_t(data.size()));
   Append(out, data);
   if (data.size() % 2) out.push_back(0);
   return out;
 }
-
 Blob Riff(const char* form, const std::vector<Blob>& chunks) {
   Blob body = Text(form);
   for (const Blob& c : chunks) Append(body, c);
   return Chunk("RIFF", body);
 }
-
 Blob Fmt(std::uint32_t count, std::uint32_t mode = 1297, std::uint32_t bass = 0) {
   Blob out;
-  for (std::uint32_t v : {count, mode, bass, 0u, 0u, 0u}) Append(out, U32(v));
+  for (std::uint32_t v : {count, mode, bass, 0u, 0u, 0u}) riff::AppendU32(out, v);
   return out;
 }
-
+Blob Resized(Blob b, std::size_t n) {
+  b.resize(n);
+  return b;
+}
 Blob EventBytes(const std::vector<PerformanceEvent>& events) {
   Blob out;
-  for (const PerformanceEvent& e : events) {
+  for (const PerformanceEvent& e : events)
     for (std::uint32_t v :
-         {e.delta_ms, std::uint32_t(e.message), e.key_data, std::uint32_t(e.octave_shift)}) {
-      Append(out, U32(v));
-    }
-  }
+         {e.delta_ms, std::uint32_t(e.message), e.key_data, std::uint32_t(e.octave_shift)})
+      riff::AppendU32(out, v);
   return out;
 }
-
+// A form "QV  " with a "fmt " and a "data" chunk.
+Blob Qv(const Blob& fmt, const Blob& data) {
+  return Riff("QV  ", {Chunk("fmt ", fmt), Chunk("data", data)});
+}
 Blob Info() {
   Blob list = Text("INFO");
-  Append(list, Chunk("ISFT", Text("QV by Dalo\0\0")));
+  Append(list, Chunk("ISFT", Text("QV by Dalo")));
   return Chunk("LIST", list);
 }
 
 TEST(QviFile, TwoEventRecordingByteForByte) {
-  const std::optional<Blob> bytes = BuildQviBytes(TwoEvents(), 1297, false, kDate);
-  ASSERT_TRUE(bytes);
-  Blob expected = Text("RIFF");
-  Append(expected, Bytes({128, 0, 0, 0}));
-  Append(expected, Text("QV  LIST"));
-  Append(expected, Bytes({44, 0, 0, 0}));
-  Append(expected, Text("INFOISFT"));
-  Append(expected, Bytes({11, 0, 0, 0}));
-  Append(expected, Text("QV by Dalo"));
-  Append(expected, Bytes({0, 0}));
-  Append(expected, Text("ISCD"));
-  Append(expected, Bytes({11, 0, 0, 0}));
-  Append(expected, Text("2024-03-09"));
-  Append(expected, Bytes({0, 0}));
-  Append(expected, Text("fmt "));
-  Append(expected, Bytes({24, 0, 0, 0, 2, 0, 0, 0, 0x11, 0x05, 0, 0, 0, 0, 0, 0}));
-  Append(expected, Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-  Append(expected, Text("data"));
-  Append(expected, Bytes({32, 0, 0, 0}));
-  Append(expected, Bytes({0xB0, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x01, 0x00, 0x1E,
-                          0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x01, 0x00, 0x00, 0x01, 0x01,
-                          0x00, 0x00, 0x01, 0x00, 0x1E, 0xC0, 0x00, 0x00, 0x00, 0x00}));
+  static const char kExpected[] =
+      "RIFF\x80\0\0\0QV  "
+      "LIST\x2C\0\0\0INFO"
+      "ISFT\x0B\0\0\0QV by Dalo\0\0"
+      "ISCD\x0B\0\0\0"
+      "2024-03-09\0\0"
+      "fmt \x18\0\0\0\x02\0\0\0\x11\x05\0\0\0\0\0\0"
+      "\0\0\0\0\0\0\0\0\0\0\0\0"
+      "data\x20\0\0\0"
+      "\xB0\x04\0\0\0\x01\0\0\x01\0\x1E\0\0\0\0\0"
+      "\x2C\x01\0\0\x01\x01\0\0\x01\0\x1E\xC0\0\0\0\0";
+  const Blob expected(kExpected, kExpected + sizeof kExpected - 1);
   ASSERT_EQ(expected.size(), 136u);
-  EXPECT_EQ(*bytes, expected);
+  EXPECT_EQ(BuildQviBytes(TwoEvents(), 1297, false, kDate), expected);
 }
 
-TEST(QviFile, SizesFlagsDateAndRoundTrip) {
-  for (std::size_t n : {1u, 3u, 1000u}) {
+TEST(QviFile, SizesFlagsDateRoundTripAndDisk) {
+  test::ScratchFolder folder;
+  const auto path = folder / "rec.qvi";
+  test::WriteAll(path, Blob(5000, 1));  // saved over: exactly the new bytes stay
+  for (std::size_t n : {1u, 1000u}) {
     std::vector<PerformanceEvent> events;
     for (std::size_t i = 0; i < n; ++i) {
       events.push_back({std::uint32_t(i * 7919), i % 2 ? 257 : 256,
@@ -101,34 +91,33 @@ TEST(QviFile, SizesFlagsDateAndRoundTrip) {
     EXPECT_EQ(riff::LoadU32(&bytes[100]), 16 * n);
     EXPECT_EQ(std::memcmp(&bytes[52], "0987-12-31", 11), 0);
 
-    const QviReadResult read = ParseQviBytes(bytes);
+    // The file on disk is the same bytes, and reads back as written.
+    ASSERT_EQ(WriteQviFile(path, events, 1332, true, {987, 12, 31}), std::nullopt);
+    EXPECT_EQ(test::ReadAll(path), bytes);
+    const QviReadResult read = ReadQviFile(path);
     ASSERT_TRUE(std::holds_alternative<RecordingFile>(read));
     const RecordingFile& file = std::get<RecordingFile>(read);
     EXPECT_EQ(file.key_mode, 1332);
     EXPECT_EQ(file.auto_bass, 1u);
-    ASSERT_EQ(file.events.size(), n);
-    for (std::size_t i = 0; i < n; ++i) {
-      EXPECT_EQ(file.events[i].delta_ms, events[i].delta_ms);
-      EXPECT_EQ(file.events[i].message, events[i].message);
-      EXPECT_EQ(file.events[i].key_data, events[i].key_data);
-      EXPECT_EQ(file.events[i].octave_shift, events[i].octave_shift);
-    }
+    EXPECT_EQ(file.events, events);
   }
-  EXPECT_EQ(riff::LoadU32(&(*BuildQviBytes(TwoEvents(), 1297, false, kDate))[80]), 0u);
-  EXPECT_EQ(FormatFileDate({2024, 3, 9}), "2024-03-09");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"rec.qvi"});
+  EXPECT_EQ(std::get<FileError>(ReadQviFile(folder / "missing.qvi")), FileError::kCannotOpen);
+  EXPECT_EQ(std::get<FileError>(ReadQviFile(folder.path())), FileError::kCannotOpen);
+  EXPECT_EQ(WriteQviFile(folder / "no/such/folder.qvi", TwoEvents(), 1297, false, kDate),
+            FileError::kCannotCreate);
+  EXPECT_EQ(WriteQviFile(folder.path(), TwoEvents(), 1297, false, kDate), FileError::kCannotCreate);
 }
 
 TEST(QviFile, ReaderTakesForeignButSoundFiles) {
   const Blob events = EventBytes(TwoEvents());
   // Stored automatic bass other than 0 or 1 is handed back as it is.
-  const Blob odd_bass = Riff("QV  ", {Chunk("fmt ", Fmt(2, 1297, 7)), Chunk("data", events)});
-  // No information list, an odd-sized unknown chunk between fmt and data,
-  // data before fmt in a list that is skipped, a trailing chunk.
-  Blob list = Text("INFO");
-  Append(list, Chunk("data", Blob(5, 0)));
+  const Blob odd_bass = Qv(Fmt(2, 1297, 7), events);
+  // An odd-sized unknown chunk between fmt and data, data before fmt in a
+  // list that is skipped, a trailing chunk.
   const Blob skipped =
-      Riff("QV  ", {Chunk("LIST", list), Chunk("fmt ", Fmt(2, 1320)), Chunk("junk", Blob(3, 9)),
-                    Chunk("data", events), Chunk("tail", Blob(1, 1))});
+      Riff("QV  ", {Chunk("LIST", Resized(Text("INFOdata\5"), 18)), Chunk("fmt ", Fmt(2, 1320)),
+                    Chunk("junk", Blob(3, 9)), Chunk("data", events), Chunk("tail", Blob(1, 1))});
   // A WAVE form first, the recording in a second RIFF chunk.
   Blob two_forms = Riff("WAVE", {Chunk("fmt ", Blob(16, 0))});
   Append(two_forms, Riff("QV  ", {Info(), Chunk("fmt ", Fmt(2)), Chunk("data", events)}));
@@ -136,7 +125,7 @@ TEST(QviFile, ReaderTakesForeignButSoundFiles) {
   for (const Blob& file : {odd_bass, skipped, two_forms}) {
     const QviReadResult read = ParseQviBytes(file);
     ASSERT_TRUE(std::holds_alternative<RecordingFile>(read));
-    EXPECT_EQ(std::get<RecordingFile>(read).events.size(), 2u);
+    EXPECT_EQ(std::get<RecordingFile>(read).events, TwoEvents());
   }
   EXPECT_EQ(std::get<RecordingFile>(ParseQviBytes(odd_bass)).auto_bass, 7u);
   EXPECT_EQ(std::get<RecordingFile>(ParseQviBytes(skipped)).key_mode, 1320);
@@ -144,30 +133,20 @@ TEST(QviFile, ReaderTakesForeignButSoundFiles) {
 
 TEST(QviFile, DamagedAndForeignFilesAreRefusedWithTheirMessage) {
   const Blob two = EventBytes(TwoEvents());
-  Blob short_data(two.begin(), two.end() - 1);
-  Blob long_data = two;
-  long_data.push_back(0);
-  // A whole file cut off inside the fmt chunk.
-  Blob truncated_fmt = *BuildQviBytes(TwoEvents(), 1297, false, kDate);
-  truncated_fmt.resize(72 + 10);
-  Blob truncated_data = Riff("QV  ", {Chunk("fmt ", Fmt(2)), Chunk("data", two)});
-  truncated_data.resize(truncated_data.size() - 1);
   // The RIFF size ends the form before its data chunk.
   Blob data_outside = Riff("QV  ", {Chunk("fmt ", Fmt(2))});
   Append(data_outside, Chunk("data", two));
   Blob fmt_in_list = Text("INFO");
   Append(fmt_in_list, Chunk("fmt ", Fmt(2)));
-  std::vector<PerformanceEvent> shifted = TwoEvents();
-  shifted[1].octave_shift = 2;
-  std::vector<PerformanceEvent> lowered = TwoEvents();
+  std::vector<PerformanceEvent> raised = TwoEvents(), lowered = TwoEvents();
+  raised[1].octave_shift = 2;
   lowered[0].octave_shift = -2;
 
-  struct Case {
+  const struct {
     const char* what;
     Blob bytes;
     FileError error;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"empty", {}, FileError::kNotStandard},
       {"text", Text("just some text, not RIFF at all"), FileError::kNotStandard},
       {"wave", Riff("WAVE", {Chunk("fmt ", Blob(16, 0)), Chunk("data", Blob(8, 0))}),
@@ -175,51 +154,26 @@ TEST(QviFile, DamagedAndForeignFilesAreRefusedWithTheirMessage) {
       {"no fmt", Riff("QV  ", {Info(), Chunk("data", two)}), FileError::kNotStandard},
       {"fmt only in list", Riff("QV  ", {Chunk("LIST", fmt_in_list), Chunk("data", two)}),
        FileError::kNotStandard},
-      {"fmt 23",
-       Riff("QV  ", {Chunk("fmt ",
-                           [] {
-                             Blob f = Fmt(2);
-                             f.pop_back();
-                             return f;
-                           }()),
-                     Chunk("data", two)}),
-       FileError::kNotSupported},
-      {"fmt 25",
-       Riff("QV  ", {Chunk("fmt ",
-                           [] {
-                             Blob f = Fmt(2);
-                             f.push_back(0);
-                             return f;
-                           }()),
-                     Chunk("data", two)}),
-       FileError::kNotSupported},
-      {"fmt truncated", truncated_fmt, FileError::kCannotRead},
-      {"count 0", Riff("QV  ", {Chunk("fmt ", Fmt(0)), Chunk("data", {})}),
-       FileError::kNotSupported},
+      {"fmt 23", Qv(Resized(Fmt(2), 23), two), FileError::kNotSupported},
+      {"fmt 25", Qv(Resized(Fmt(2), 25), two), FileError::kNotSupported},
+      {"fmt truncated", Resized(*BuildQviBytes(TwoEvents(), 1297, false, kDate), 82),
+       FileError::kCannotRead},
+      {"count 0", Qv(Fmt(0), {}), FileError::kNotSupported},
       {"no data", Riff("QV  ", {Info(), Chunk("fmt ", Fmt(2))}), FileError::kNotStandard},
       {"data before fmt", Riff("QV  ", {Chunk("data", two), Chunk("fmt ", Fmt(2))}),
        FileError::kNotStandard},
       {"data outside form", data_outside, FileError::kNotStandard},
-      {"data one short", Riff("QV  ", {Chunk("fmt ", Fmt(2)), Chunk("data", short_data)}),
-       FileError::kNotSupported},
-      {"data one long", Riff("QV  ", {Chunk("fmt ", Fmt(2)), Chunk("data", long_data)}),
-       FileError::kNotSupported},
-      {"count overflows 32 bits",
-       Riff("QV  ", {Chunk("fmt ", Fmt(0x10000002)), Chunk("data", two)}),
-       FileError::kNotSupported},
-      {"data truncated", truncated_data, FileError::kCannotRead},
-      {"key mode 0", Riff("QV  ", {Chunk("fmt ", Fmt(2, 0)), Chunk("data", two)}),
-       FileError::kNotSupported},
-      {"key mode 1306", Riff("QV  ", {Chunk("fmt ", Fmt(2, 1306)), Chunk("data", two)}),
-       FileError::kNotSupported},
-      {"key mode 1333", Riff("QV  ", {Chunk("fmt ", Fmt(2, 1333)), Chunk("data", two)}),
-       FileError::kNotSupported},
-      {"shift +2", Riff("QV  ", {Chunk("fmt ", Fmt(2)), Chunk("data", EventBytes(shifted))}),
-       FileError::kNotSupported},
-      {"shift -2", Riff("QV  ", {Chunk("fmt ", Fmt(2)), Chunk("data", EventBytes(lowered))}),
-       FileError::kNotSupported},
+      {"data one short", Qv(Fmt(2), Resized(two, 31)), FileError::kNotSupported},
+      {"data one long", Qv(Fmt(2), Resized(two, 33)), FileError::kNotSupported},
+      {"count overflows 32 bits", Qv(Fmt(0x10000002), two), FileError::kNotSupported},
+      {"data truncated", Resized(Qv(Fmt(2), two), 83), FileError::kCannotRead},
+      {"key mode 0", Qv(Fmt(2, 0), two), FileError::kNotSupported},
+      {"key mode 1306", Qv(Fmt(2, 1306), two), FileError::kNotSupported},
+      {"key mode 1333", Qv(Fmt(2, 1333), two), FileError::kNotSupported},
+      {"shift +2", Qv(Fmt(2), EventBytes(raised)), FileError::kNotSupported},
+      {"shift -2", Qv(Fmt(2), EventBytes(lowered)), FileError::kNotSupported},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const QviReadResult read = ParseQviBytes(c.bytes);
     ASSERT_TRUE(std::holds_alternative<FileError>(read)) << c.what;
     EXPECT_EQ(std::get<FileError>(read), c.error) << c.what;
@@ -233,29 +187,6 @@ TEST(QviFile, DamagedAndForeignFilesAreRefusedWithTheirMessage) {
             FileError::kNotStandard);
 }
 
-TEST(QviFile, FilesOnDisk) {
-  test::ScratchFolder folder;
-  const auto path = folder / "rec.qvi";
-  ASSERT_EQ(WriteQviFile(path, TwoEvents(), 1297, false, kDate), std::nullopt);
-  EXPECT_EQ(test::ReadAll(path), *BuildQviBytes(TwoEvents(), 1297, false, kDate));
-  const QviReadResult read = ReadQviFile(path);
-  ASSERT_TRUE(std::holds_alternative<RecordingFile>(read));
-  EXPECT_EQ(std::get<RecordingFile>(read).events.size(), 2u);
-
-  // Saving over a longer file leaves exactly the new bytes.
-  std::vector<PerformanceEvent> many(50, TwoEvents()[0]);
-  ASSERT_EQ(WriteQviFile(path, many, 1297, true, kDate), std::nullopt);
-  ASSERT_EQ(WriteQviFile(path, TwoEvents(), 1297, false, kDate), std::nullopt);
-  EXPECT_EQ(test::ReadAll(path).size(), 136u);
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"rec.qvi"});
-
-  EXPECT_EQ(std::get<FileError>(ReadQviFile(folder / "missing.qvi")), FileError::kCannotOpen);
-  EXPECT_EQ(std::get<FileError>(ReadQviFile(folder.path())), FileError::kCannotOpen);
-  EXPECT_EQ(WriteQviFile(folder / "no/such/folder.qvi", TwoEvents(), 1297, false, kDate),
-            FileError::kCannotCreate);
-  EXPECT_EQ(WriteQviFile(folder.path(), TwoEvents(), 1297, false, kDate), FileError::kCannotCreate);
-}
-
 TEST(QviFile, FailedSaveLeavesTheOldFileAndNoTemporary) {
   test::ScratchFolder folder;
   const auto path = folder / "song.qvi";
@@ -265,8 +196,7 @@ TEST(QviFile, FailedSaveLeavesTheOldFileAndNoTemporary) {
   // 100000 events are 1.6 MB; the child may write 64 KB per file.
   const int result = test::RunWithFileSizeLimit(64 * 1024, [&] {
     std::vector<PerformanceEvent> big(100000, TwoEvents()[0]);
-    const std::optional<FileError> error = WriteQviFile(path, big, 1297, false, kDate);
-    return error == FileError::kCannotWrite ? 0 : 1;
+    return WriteQviFile(path, big, 1297, false, kDate) == FileError::kCannotWrite ? 0 : 1;
   });
   EXPECT_EQ(result, 0) << "the save under the limit did not report kCannotWrite";
   EXPECT_EQ(test::ReadAll(path), before);
