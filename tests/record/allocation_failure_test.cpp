@@ -1,4 +1,4 @@
-// Running out of memory while recording or copying for playback. This
+// Running out of memory while recording or copying for playback: this
 // program replaces the global operator new so that a test can make the next
 // allocation on its own thread fail.
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 #include "record/transport.h"
 
 namespace {
-thread_local int g_failures_left = 0;
+thread_local int g_fail_next = 0;
 }  // namespace
 
 // GCC pairs the library's new with our delete when inlining and warns; both
@@ -24,8 +24,8 @@ thread_local int g_failures_left = 0;
 #endif
 
 void* operator new(std::size_t size) {
-  if (g_failures_left > 0) {
-    --g_failures_left;
+  if (g_fail_next > 0) {
+    --g_fail_next;
     throw std::bad_alloc();
   }
   void* p = std::malloc(size == 0 ? 1 : size);
@@ -42,16 +42,11 @@ void operator delete(void* p, std::size_t) noexcept {
 namespace tonvale {
 namespace {
 
-void FailNextAllocation() {
-  g_failures_left = 1;
-}
-
 TEST(OutOfMemory, AnAppendThatCannotGrowTheListDropsOnlyThatEvent) {
   RecordingList rec;
   bool modified = false;
   BeginRecording(rec, 1000);
-
-  FailNextAllocation();
+  g_fail_next = 1;
   EXPECT_EQ(AppendEvent(rec, modified, kKeyDown, 0x001E0001u, 0, 1100), AppendResult::kDropped);
   EXPECT_EQ(rec.recording_count(), 0u);
   EXPECT_EQ(rec.last_event_time, 1000u);
@@ -60,12 +55,11 @@ TEST(OutOfMemory, AnAppendThatCannotGrowTheListDropsOnlyThatEvent) {
   ASSERT_EQ(AppendEvent(rec, modified, kKeyDown, 0x001E0001u, 0, 1200), AppendResult::kAppended);
   ASSERT_EQ(rec.recording_events.capacity(), 1u);
   EXPECT_TRUE(modified);
-  FailNextAllocation();
+  g_fail_next = 1;
   EXPECT_EQ(AppendEvent(rec, modified, kKeyUp, 0xC01E0001u, 0, 1300), AppendResult::kDropped);
   ASSERT_EQ(rec.recording_count(), 1u);
   EXPECT_EQ(rec.recording_events[0], (PerformanceEvent{200, kKeyDown, 0x001E0001u, 0}));
   EXPECT_EQ(rec.last_event_time, 1200u);
-
   // The next event counts from the last one kept.
   ASSERT_EQ(AppendEvent(rec, modified, kKeyUp, 0xC01E0001u, 0, 1350), AppendResult::kAppended);
   EXPECT_EQ(rec.recording_events[1].delta_ms, 150u);
@@ -83,16 +77,13 @@ class Window : public TransportView {
   void StartScheduler(bool) override { ++starts; }
   void StopScheduler() override {}
 
-  std::map<std::int32_t, bool> menu;
-  std::map<std::int32_t, bool> button;
+  std::map<std::int32_t, bool> menu, button;
   std::string error;
   int starts = 0;
 };
 
 TEST(OutOfMemory, StopRecordingKeepsTheRecordingButOffersNothingToPlay) {
   Window window;
-  for (std::int32_t id : kTransportMenuItems) window.menu[id] = false;
-  for (std::int32_t id : kTransportButtons) window.button[id] = false;
   Instrument inst;
   inst.settings.device_open = 1;
   RecordingList rec;
@@ -103,29 +94,26 @@ TEST(OutOfMemory, StopRecordingKeepsTheRecordingButOffersNothingToPlay) {
 
   // A first recording is copied; the second copy fails and leaves the
   // playback list empty, not holding the first recording.
-  for (int take = 0; take < 2; ++take) {
+  for (std::uint32_t take = 0; take < 2; ++take) {
     ASSERT_TRUE(transport.HandleCommand(IDM_RECORD_START));
     clock.Advance(50);
     RecordKeyEvent(rec, modified, clock, kKeyDown, 0x001E0001u + take, 0);
-    if (take == 1) FailNextAllocation();
+    g_fail_next = static_cast<int>(take);
     ASSERT_TRUE(transport.HandleCommand(IDM_RECORD_STOP));
     EXPECT_EQ(window.error.empty(), take == 0);
   }
-
   EXPECT_EQ(window.error, "内存分配错误.|错误");
   EXPECT_EQ(transport.state(), TransportState::kReady);
   EXPECT_EQ(rec.recording_events, (std::vector<PerformanceEvent>{{50, kKeyDown, 0x001E0002u, 0}}));
   EXPECT_EQ(play.playback_count(), 0u);
   for (std::int32_t id : {IDM_PLAY, IDM_PLAY_LOOP}) {
-    EXPECT_FALSE(window.menu[id]) << id;
-    EXPECT_FALSE(window.button[id]) << id;
+    EXPECT_FALSE(window.menu.at(id) || window.button.at(id)) << id;
   }
   for (std::int32_t id :
        {IDM_RECORD_START, IDM_FILE_SAVE, IDM_FILE_SAVE_AS, IDM_EXPORT_MIDI, IDM_FILE_OPEN}) {
-    EXPECT_TRUE(window.menu[id]) << id;
+    EXPECT_TRUE(window.menu.at(id)) << id;
   }
-  EXPECT_TRUE(window.button[IDM_RECORD_START]);
-
+  EXPECT_TRUE(window.button.at(IDM_RECORD_START));
   // Neither the menu nor the autoplay timer can start an empty playback.
   EXPECT_FALSE(transport.HandleCommand(IDM_PLAY));
   EXPECT_FALSE(transport.HandleCommand(IDM_PLAY_LOOP));
