@@ -33,6 +33,7 @@ class FakeDialogs : public FileDialogs {
                                 const QString& initial_path) override {
     asked.push_back({setup, initial_path});
     if (answers.empty()) return std::nullopt;
+    // Copied apart: GCC warns on an optional<QString> moved out of a deque.
     const bool chosen = answers.front().has_value();
     const QString path = answers.front().value_or(QString());
     answers.pop_front();
@@ -99,9 +100,6 @@ struct SessionRig : WindowRig {
     Release(qt_key, scan + 8, text);
   }
 
-  void Trigger(int id) {
-    if (QAction* a = window->Commands().Find(id)) a->trigger();
-  }
   void Click(int id) { QTest::mouseClick(window->TransportButton(id), Qt::LeftButton); }
 
   // The nine recording-menu items (1283..1287, 1288, 1289, 1282, 1296) and
@@ -119,13 +117,11 @@ struct SessionRig : WindowRig {
     return menu;
   }
 
-  // Only the note-on and note-off messages sent so far, from `from`.
-  ByteList Notes(std::size_t from = 0) const {
+  // Only the note-on and note-off messages sent so far.
+  ByteList Notes() const {
     ByteList notes;
-    const ByteList all = SentBytes();
-    for (std::size_t i = from; i < all.size(); ++i) {
-      const std::uint8_t kind = all[i][0] & 0xF0;
-      if (kind == 0x90 || kind == 0x80) notes.push_back(all[i]);
+    for (const Bytes& m : SentBytes()) {
+      if ((m[0] & 0xE0) == 0x80) notes.push_back(m);
     }
     return notes;
   }

@@ -46,83 +46,6 @@ class FakeNotices : public Notices {
   using Notices::Show;
 };
 
-struct WindowRig {
-  RecordingSink sink;
-  Pictures pictures = LoadPictures();
-  FakeNotices notices;
-  Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-  std::unique_ptr<MainWindow> window;
-  bool created = false;
-
-  // `prepare` adjusts the sink (device names, failing open) before creation.
-  template <typename Prepare>
-  explicit WindowRig(Prepare prepare) {
-    prepare(sink);
-    window = std::make_unique<MainWindow>(sink, pictures, notices);
-    created = window->Create();
-    if (created) {
-      window->Hooks().SetModifierSource([this] { return modifiers; });
-    }
-  }
-  WindowRig() : WindowRig([](RecordingSink&) {}) {}
-
-  // Shows the window active, with the keyboard focus on the client area.
-  bool Show(int width = 1000, int height = 700) {
-    window->resize(width, height);
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) return false;
-    Client().setFocus();
-    return true;
-  }
-  // Gives the client area exactly this size.
-  void ResizeClient(int width, int height) {
-    const QSize extra = window->size() - Client().size();
-    window->resize(width + extra.width(), height + extra.height());
-    QCoreApplication::processEvents();
-  }
-
-  ClientArea& Client() { return window->Client(); }
-  Instrument& Inst() { return window->Inst(); }
-
-  // A key as X11 delivers it, to whatever widget has the focus.
-  void Key(QEvent::Type type, int qt_key, quint32 native, const QString& text = {},
-           Qt::KeyboardModifiers mods = Qt::NoModifier, bool autorep = false) {
-    QKeyEvent event(type, qt_key, mods, native, 0, 0, text, autorep);
-    QWidget* target = QApplication::focusWidget();
-    if (target == nullptr) target = &Client();
-    QApplication::sendEvent(target, &event);
-  }
-  void Press(int qt_key, quint32 native, const QString& text = {},
-             Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    Key(QEvent::KeyPress, qt_key, native, text, mods);
-  }
-  void Release(int qt_key, quint32 native, const QString& text = {},
-               Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    Key(QEvent::KeyRelease, qt_key, native, text, mods);
-  }
-
-  std::vector<std::vector<std::uint8_t>> SentBytes() const {
-    std::vector<std::vector<std::uint8_t>> bytes;
-    for (std::uint32_t m : sink.sent) bytes.push_back(RecordingSink::Bytes(m));
-    return bytes;
-  }
-
-  // The pop-up menus of the menu bar, in order.
-  std::vector<QMenu*> Menus() const {
-    std::vector<QMenu*> menus;
-    for (QAction* a : window->menuBar()->actions()) menus.push_back(a->menu());
-    return menus;
-  }
-  // The identifier of a menu item, or -1.
-  int IdOf(const QAction* action) const {
-    for (const auto& [id, a] : window->Commands().All()) {
-      if (a == action) return id;
-    }
-    return -1;
-  }
-};
-
 using Bytes = std::vector<std::uint8_t>;
 using ByteList = std::vector<Bytes>;
 
@@ -149,5 +72,98 @@ inline ByteList Concat(ByteList a, const ByteList& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
+
+struct WindowRig {
+  RecordingSink sink;
+  Pictures pictures = LoadPictures();
+  FakeNotices notices;
+  Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+  std::unique_ptr<MainWindow> window;
+  bool created = false;
+
+  // `prepare` adjusts the sink (device names, failing open) before creation.
+  template <typename Prepare>
+  explicit WindowRig(Prepare prepare) {
+    prepare(sink);
+    window = std::make_unique<MainWindow>(sink, pictures, notices);
+    created = window->Create();
+    if (created) {
+      window->Hooks().SetModifierSource([this] { return modifiers; });
+    }
+  }
+  WindowRig() : WindowRig([](RecordingSink&) {}) {}
+
+  // Shows the window active, with the keyboard focus on the client area.
+  bool Show(int width = 1000, int height = 700) {
+    window->resize(width, height);
+    window->show();
+    return Activate();
+  }
+  bool Activate() {
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) return false;
+    Client().setFocus();
+    return true;
+  }
+  void ResizeClient(int width, int height) {
+    const QSize extra = window->size() - Client().size();
+    window->resize(width + extra.width(), height + extra.height());
+    QCoreApplication::processEvents();
+  }
+
+  ClientArea& Client() { return window->Client(); }
+  Instrument& Inst() { return window->Inst(); }
+
+  // A key as X11 delivers it, to whatever widget has the focus; Shift and
+  // Ctrl in `mods` are also what the modifier source reports meanwhile.
+  void Key(QEvent::Type type, int qt_key, quint32 native, const QString& text = {},
+           Qt::KeyboardModifiers mods = Qt::NoModifier, bool autorep = false) {
+    QKeyEvent event(type, qt_key, mods, native, 0, 0, text, autorep);
+    QWidget* target = QApplication::focusWidget();
+    const Qt::KeyboardModifiers held = modifiers;
+    modifiers = mods & (Qt::ShiftModifier | Qt::ControlModifier);
+    QApplication::sendEvent(target != nullptr ? target : &Client(), &event);
+    modifiers = held;
+  }
+  void Press(int qt_key, quint32 native, const QString& text = {},
+             Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    Key(QEvent::KeyPress, qt_key, native, text, mods);
+  }
+  void Release(int qt_key, quint32 native, const QString& text = {},
+               Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    Key(QEvent::KeyRelease, qt_key, native, text, mods);
+  }
+  void Stroke(int qt_key, quint32 native, const QString& text = {},
+              Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    Press(qt_key, native, text, mods);
+    Release(qt_key, native, text, mods);
+  }
+
+  ByteList SentBytes() const {
+    ByteList bytes;
+    for (std::uint32_t m : sink.sent) bytes.push_back(RecordingSink::Bytes(m));
+    return bytes;
+  }
+  QString Sent() const { return Dump(SentBytes()); }
+  void Trigger(int id) {
+    QAction* a = window->Commands().Find(id);
+    QVERIFY2(a != nullptr, qPrintable(QString::number(id)));
+    a->trigger();
+  }
+
+  // The pop-up menus of the menu bar, in order.
+  std::vector<QMenu*> Menus() const {
+    std::vector<QMenu*> menus;
+    for (QAction* a : window->menuBar()->actions()) menus.push_back(a->menu());
+    return menus;
+  }
+  // The identifier of a menu item, or -1.
+  int IdOf(const QAction* action) const {
+    for (const auto& [id, a] : window->Commands().All()) {
+      if (a == action) return id;
+    }
+    return -1;
+  }
+};
 
 }  // namespace tonvale::test
