@@ -9,7 +9,6 @@ namespace tonvale {
 namespace {
 
 using test::DrawnMark;
-using test::OfferedEvent;
 using test::PlayingInstrument;
 using test::Press;
 using test::Release;
@@ -129,18 +128,6 @@ TEST(KeyHandler, ReleasesAfterResetNeverDriveCountersNegative) {
   p.Up(kA);
   EXPECT_EQ(p.sink.sent, (Sent{On(72), Off(72)}));
   EXPECT_TRUE(p.Idle());
-}
-
-TEST(KeyHandler, OffersEveryHandledEventWithItsShift) {
-  Player p;
-  p.hooks.ctrl = true;
-  p.Down(kA);
-  p.Again(kA);  // not offered
-  p.Up(kA);
-  p.Up(kS);  // a release with no press is still offered; the recorder decides
-  EXPECT_EQ(p.hooks.offered,
-            (std::vector<OfferedEvent>{
-                {kKeyDown, Press(kA), -1}, {kKeyUp, Release(kA), -1}, {kKeyUp, Release(kS), 0}}));
 }
 
 TEST(NoteSounding, ReleasesUseTheSettingsInForceAndRecordedEventsTheirOwnShift) {
