@@ -56,12 +56,9 @@ class ClientAreaTest : public QObject {
     QVERIFY(!rig.Client().KeyMarkPressed(30));
     // The scan code counts, not the layout: Q (AZERTY) on the A position
     // plays 60; keypad slash plays like slash; arrows play nothing.
-    rig.Press(Qt::Key_Q, kA, QStringLiteral("q"));
-    rig.Release(Qt::Key_Q, kA, QStringLiteral("q"));
-    rig.Press(Qt::Key_Slash, kKpSlash, QStringLiteral("/"), Qt::KeypadModifier);
-    rig.Release(Qt::Key_Slash, kKpSlash, QStringLiteral("/"), Qt::KeypadModifier);
-    rig.Press(Qt::Key_Up, kUp);
-    rig.Release(Qt::Key_Up, kUp);
+    rig.Stroke(Qt::Key_Q, kA, QStringLiteral("q"));
+    rig.Stroke(Qt::Key_Slash, kKpSlash, QStringLiteral("/"), Qt::KeypadModifier);
+    rig.Stroke(Qt::Key_Up, kUp);
     QCOMPARE(rig.Sent(), Notes({60, -60, 60, -60, 76, -76}));
     QCOMPARE(QApplication::focusWidget(), &rig.Client());
     QVERIFY(Idle(rig.Inst().keys));
@@ -69,17 +66,12 @@ class ClientAreaTest : public QObject {
     // Shift latched for the group: S pressed after Shift was let go still
     // sounds an octave up. Ctrl alone: an octave down.
     rig.sink.Clear();
-    rig.modifiers = Qt::ShiftModifier;
     rig.Press(Qt::Key_A, kA, QStringLiteral("A"), Qt::ShiftModifier);
-    rig.modifiers = Qt::NoModifier;
     rig.Press(Qt::Key_S, kS, QStringLiteral("s"));
     rig.Release(Qt::Key_A, kA, QStringLiteral("a"));
     rig.Release(Qt::Key_S, kS, QStringLiteral("s"));
     QVERIFY(Idle(rig.Inst().keys));
-    rig.modifiers = Qt::ControlModifier;
-    rig.Press(Qt::Key_A, kA, QStringLiteral("\x01"), Qt::ControlModifier);
-    rig.Release(Qt::Key_A, kA, QStringLiteral("\x01"), Qt::ControlModifier);
-    rig.modifiers = Qt::NoModifier;
+    rig.Stroke(Qt::Key_A, kA, QStringLiteral("\x01"), Qt::ControlModifier);
     QCOMPARE(rig.Sent(), Notes({72, 74, -72, -74, 48, -48}));
 
     // X11's auto-repeat, a marked release and press, plays one note; so
@@ -93,8 +85,7 @@ class ClientAreaTest : public QObject {
     rig.Release(Qt::Key_A, kA, QStringLiteral("a"));
     for (int i = 0; i < 4; ++i) rig.Press(Qt::Key_S, kS, QStringLiteral("s"));
     rig.Release(Qt::Key_S, kS, QStringLiteral("s"));
-    rig.Press(Qt::Key_S, kS, QStringLiteral("s"));  // a new press after the release plays
-    rig.Release(Qt::Key_S, kS, QStringLiteral("s"));
+    rig.Stroke(Qt::Key_S, kS, QStringLiteral("s"));  // a new press after the release plays
     QCOMPARE(rig.Sent(), Notes({60, -60, 62, -62, 62, -62}));
     QVERIFY(Idle(rig.Inst().keys));
   }
@@ -104,8 +95,7 @@ class ClientAreaTest : public QObject {
     QVERIFY(rig.Show());
     rig.sink.Clear();
     // Alt+A is the A-major shortcut; Alt+semicolon is nothing at all.
-    rig.Press(Qt::Key_A, kA, QString(), Qt::AltModifier);
-    rig.Release(Qt::Key_A, kA, QString(), Qt::AltModifier);
+    rig.Stroke(Qt::Key_A, kA, QString(), Qt::AltModifier);
     rig.Press(Qt::Key_Semicolon, 47, QString(), Qt::AltModifier);
     rig.Release(Qt::Key_Semicolon, 47, QString());
     QCOMPARE(rig.Inst().settings.key_mode, 1302);
@@ -115,9 +105,7 @@ class ClientAreaTest : public QObject {
     // Held with Shift, then a stray Alt chord comes and goes; the release,
     // with Alt held, still ends the note in the key mode now in force (83
     // began in A major, 74 ends in C major).
-    rig.modifiers = Qt::ShiftModifier;
     rig.Press(Qt::Key_S, kS, QStringLiteral("S"), Qt::ShiftModifier);
-    rig.modifiers = Qt::NoModifier;
     rig.Press(Qt::Key_C, 54, QString(), Qt::AltModifier);
     rig.Release(Qt::Key_C, 54, QString());
     rig.Release(Qt::Key_S, kS, QString(), Qt::AltModifier);
@@ -139,10 +127,8 @@ class ClientAreaTest : public QObject {
 
     // Ctrl+[ gives character 27 too: its note (an octave down), then silence.
     rig.sink.Clear();
-    rig.modifiers = Qt::ControlModifier;
     rig.Press(Qt::Key_BracketLeft, kBracket, QStringLiteral("\x1b"), Qt::ControlModifier);
     QCOMPARE(rig.Sent(), Notes({67}) + QLatin1Char(',') + Dump(AllNotesOff()));
-    rig.modifiers = Qt::NoModifier;
 
     // Nothing at all while the output is closed.
     rig.window->OnCommand(257);
@@ -157,9 +143,7 @@ class ClientAreaTest : public QObject {
     WindowRig rig;
     QVERIFY(rig.Show());
     rig.sink.Clear();
-    rig.modifiers = Qt::ShiftModifier;
     rig.Press(Qt::Key_A, kA, QStringLiteral("A"), Qt::ShiftModifier);
-    rig.modifiers = Qt::NoModifier;
     rig.Press(Qt::Key_D, kD, QStringLiteral("d"));
     QWidget other;
     other.show();
@@ -220,9 +204,7 @@ class ClientAreaTest : public QObject {
     QVERIFY(rig.Client().KeyMarkPressed(30));
     release(a);
     // The mouse joins a group held on the keyboard.
-    rig.modifiers = Qt::ControlModifier;
     rig.Press(Qt::Key_S, kS, QStringLiteral("\x13"), Qt::ControlModifier);
-    rig.modifiers = Qt::NoModifier;
     click(a);
     rig.Release(Qt::Key_S, kS, QStringLiteral("s"));
     QCOMPARE(rig.Sent(), Notes({72, -72, 50, 48, -48, -50}));
@@ -296,19 +278,15 @@ class ClientAreaTest : public QObject {
     // Pressed under Shift: the red cap; released: the grey one; under Ctrl
     // the third. Any full repaint draws every key released, even a held one.
     QVERIFY(cap_is(0));
-    rig.modifiers = Qt::ShiftModifier;
     rig.Press(Qt::Key_A, kA, QStringLiteral("A"), Qt::ShiftModifier);
-    rig.modifiers = Qt::NoModifier;
     QVERIFY(cap_is(76));
     Keep(grab(), QStringLiteral("client-shift-a.png"));
     rig.Release(Qt::Key_A, kA, QStringLiteral("a"));
     QVERIFY(cap_is(0));
-    rig.modifiers = Qt::ControlModifier;
     rig.Press(Qt::Key_A, kA, QStringLiteral("\x01"), Qt::ControlModifier);
     QVERIFY(cap_is(114));
     rig.window->Repaint();
     QVERIFY(cap_is(0));
-    rig.modifiers = Qt::NoModifier;
     rig.Release(Qt::Key_A, kA, QStringLiteral("a"));
 
     // The status line follows the output's state, the key label the key

@@ -2,12 +2,9 @@
 // on close and on load, a failed load, the command-line file that plays by
 // itself, export; About and help.
 #include <QApplication>
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <fstream>
-#include <iterator>
 
 #include "files/file_error.h"
 #include "files/qvi_file.h"
@@ -248,43 +245,36 @@ class DocumentSessionTest : public QObject {
 
   void aboutBoxAndHelpWindow() {
     SessionRig rig;
-    QVERIFY(rig.created);
-    QVERIFY(rig.Show());
+    QVERIFY(rig.created && rig.Show());
+    // About: a modal box over the window; the command returns once it closed.
     tonvale::AboutBox* seen = nullptr;
     QTimer answer;
     connect(&answer, &QTimer::timeout, [&] {
       if (auto* box = qobject_cast<tonvale::AboutBox*>(QApplication::activeModalWidget())) {
         seen = box;
-        QVERIFY(box->isModal());
         QCOMPARE(box->parentWidget(), static_cast<QWidget*>(rig.window.get()));
         box->okButton()->click();
       }
     });
     answer.start(20);
-    rig.Trigger(tonvale::IDM_ABOUT);  // returns when the box was closed
+    rig.Trigger(tonvale::IDM_ABOUT);
     answer.stop();
-    QVERIFY(seen != nullptr);
-    QVERIFY(QApplication::activeModalWidget() == nullptr);
-
-    // The hand's hot spot is its fingertip: on the picture, nothing above it.
+    QVERIFY(seen != nullptr && QApplication::activeModalWidget() == nullptr);
+    // The hand's hot spot is its fingertip, on the picture.
     const QCursor hand = tonvale::LinkCursor();
     QCOMPARE(hand.hotSpot(), QPoint(9, 0));
-    const QImage picture = hand.pixmap().toImage();
-    QVERIFY(!picture.isNull());
-    QCOMPARE(qAlpha(picture.pixel(hand.hotSpot())), 255);
+    QCOMPARE(qAlpha(hand.pixmap().toImage().pixel(hand.hotSpot())), 255);
 
     // Help: one window, made on the first request and reused.
     QVERIFY(rig.session->Help().window() == nullptr);
     rig.Trigger(tonvale::IDM_HELP);
     tonvale::HelpWindow* help = rig.session->Help().window();
-    QVERIFY(help != nullptr);
-    QVERIFY(help->isVisible());
+    QVERIFY(help != nullptr && help->isVisible());
     rig.Trigger(tonvale::IDM_HELP);
     QCOMPARE(rig.session->Help().window(), help);
     int windows = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (qobject_cast<tonvale::HelpWindow*>(w) != nullptr) ++windows;
-    }
+    for (QWidget* w : QApplication::topLevelWidgets())
+      windows += qobject_cast<tonvale::HelpWindow*>(w) != nullptr;
     QCOMPARE(windows, 1);
   }
 };

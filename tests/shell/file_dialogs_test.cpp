@@ -11,15 +11,6 @@
 
 using tonvale::FileDialog;
 
-namespace {
-
-void Touch(const QString& path) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-}
-
-}  // namespace
-
 class FileDialogsTest : public QObject {
   Q_OBJECT
 
@@ -37,27 +28,24 @@ class FileDialogsTest : public QObject {
     QVERIFY(combo != nullptr);
     QCOMPARE(combo->currentText(), QStringLiteral("QVI Files(*.QVI)"));
 
-    FileDialog save(nullptr, tonvale::kSaveDialog, QString());
+    // Save adds the default extension and asks before overwriting.
+    FileDialog save(nullptr, tonvale::kSaveDialog, dir.filePath(QStringLiteral("tune")));
     QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
     QVERIFY(!save.testOption(QFileDialog::DontConfirmOverwrite));
+    save.open();
+    save.accept();
+    QCOMPARE(save.result(), int(QDialog::Accepted));
+    QCOMPARE(save.selectedFiles(), QStringList{dir.filePath(QStringLiteral("tune.qvi"))});
     FileDialog out(nullptr, tonvale::kExportDialog, QString());
     QCOMPARE(out.nameFilters(), QStringList{QStringLiteral("Midi Files(*.MID) (*.mid)")});
     QCOMPARE(out.defaultSuffix(), QStringLiteral("mid"));
     QCOMPARE(out.acceptMode(), QFileDialog::AcceptSave);
   }
 
-  void saveAddsTheDefaultExtension() {
-    QTemporaryDir dir;
-    FileDialog save(nullptr, tonvale::kSaveDialog, dir.filePath(QStringLiteral("tune")));
-    save.open();
-    save.accept();
-    QCOMPARE(save.result(), int(QDialog::Accepted));
-    QCOMPARE(save.selectedFiles(), QStringList{dir.filePath(QStringLiteral("tune.qvi"))});
-  }
-
   void loadAsksBeforeTakingANameThatDoesNotExist() {
     QTemporaryDir dir;
-    Touch(dir.filePath(QStringLiteral("here.qvi")));
+    QFile here(dir.filePath(QStringLiteral("here.qvi")));
+    QVERIFY(here.open(QIODevice::WriteOnly));
     QStringList asked;
     bool answer = false;
     const auto question = [&](QWidget*, const QString& path) {

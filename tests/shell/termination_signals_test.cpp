@@ -13,25 +13,21 @@ class TerminationSignalsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void eachSignalIsDeliveredOnTheGuiThread() {
+  void eachSignalIsDeliveredOnTheGuiThreadThenDefaultsComeBack() {
 #ifdef Q_OS_UNIX
-    tonvale::TerminationSignals signals_;
-    QThread* delivered_on = nullptr;
-    connect(&signals_, &tonvale::TerminationSignals::requested, this,
-            [&delivered_on] { delivered_on = QThread::currentThread(); });
-    QSignalSpy spy(&signals_, &tonvale::TerminationSignals::requested);
-    ::raise(SIGTERM);  // would end the test program if it were not caught
-    QTRY_COMPARE(spy.count(), 1);
-    QCOMPARE(delivered_on, QThread::currentThread());
-    ::raise(SIGINT);
-    ::raise(SIGHUP);
-    QTRY_COMPARE(spy.count(), 3);
-#endif
-  }
-
-  void defaultsComeBackAfterwards() {
-#ifdef Q_OS_UNIX
-    { tonvale::TerminationSignals signals_; }
+    {
+      tonvale::TerminationSignals signals_;
+      QThread* delivered_on = nullptr;
+      connect(&signals_, &tonvale::TerminationSignals::requested, this,
+              [&delivered_on] { delivered_on = QThread::currentThread(); });
+      QSignalSpy spy(&signals_, &tonvale::TerminationSignals::requested);
+      ::raise(SIGTERM);  // would end the test program if it were not caught
+      QTRY_COMPARE(spy.count(), 1);
+      QCOMPARE(delivered_on, QThread::currentThread());
+      ::raise(SIGINT);
+      ::raise(SIGHUP);
+      QTRY_COMPARE(spy.count(), 3);
+    }
     struct sigaction now = {};
     sigaction(SIGTERM, nullptr, &now);
     QVERIFY(now.sa_handler == SIG_DFL);
