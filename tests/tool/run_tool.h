@@ -15,26 +15,15 @@ namespace tonvale::test {
 
 struct ToolRun {
   int exit_code = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
-inline std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 inline ToolRun RunTool(const std::vector<std::string>& args, const std::filesystem::path& scratch) {
-  const auto out_path = scratch / "tool.out";
-  const auto err_path = scratch / "tool.err";
+  const std::filesystem::path paths[] = {scratch / "tool.out", scratch / "tool.err"};
   const pid_t child = ::fork();
   if (child == 0) {
-    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
+    for (int fd : {1, 2})
+      ::dup2(::open(paths[fd - 1].c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), fd);
     std::vector<char*> argv{const_cast<char*>(TONVALE_TOOL_PATH)};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -45,10 +34,13 @@ inline ToolRun RunTool(const std::vector<std::string>& args, const std::filesyst
   ::waitpid(child, &status, 0);
   ToolRun run;
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = Slurp(out_path);
-  run.err = Slurp(err_path);
-  std::filesystem::remove(out_path);
-  std::filesystem::remove(err_path);
+  for (std::string* text : {&run.out, &run.err}) {
+    const auto& path = paths[text == &run.err];
+    std::stringstream read;
+    read << std::ifstream(path, std::ios::binary).rdbuf();
+    *text = read.str();
+    std::filesystem::remove(path);
+  }
   return run;
 }
 

@@ -15,39 +15,28 @@ using test::TwoEvents;
 class ToolCli : public ::testing::Test {
  protected:
   std::string Path(const std::string& name) const { return (folder / name).string(); }
-  void WriteRecording(const std::string& name, const std::vector<PerformanceEvent>& events,
-                      std::int32_t mode, bool bass) {
+  void Write(const std::string& name, const std::vector<PerformanceEvent>& events,
+             std::int32_t mode = 1297, bool bass = false) {
     test::WriteAll(Path(name), *BuildQviBytes(events, mode, bass, kDate));
   }
   test::ScratchFolder folder;
 };
 
-TEST_F(ToolCli, InfoPrintsHeaderAndOneLinePerEvent) {
+TEST_F(ToolCli, InfoAndExport) {
   std::vector<PerformanceEvent> events = TwoEvents();
   events.push_back({4294967295u, 256, 0x002A0000, -1});
-  WriteRecording("a.qvi", events, 1330, true);
-  const test::ToolRun run = RunTool({"info", Path("a.qvi")}, folder.path());
-  EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.out,
-            "events 3\n"
-            "key_mode 1330\n"
-            "auto_bass 1\n"
-            "1200 256 0x001e0001 0\n"
-            "300 257 0xc01e0001 0\n"
-            "4294967295 256 0x002a0000 -1\n");
-  EXPECT_EQ(run.err, "");
-}
+  Write("a.qvi", events, 1330, true);
+  const test::ToolRun info = RunTool({"info", Path("a.qvi")}, folder.path());
+  EXPECT_EQ(info.exit_code, 0);
+  EXPECT_EQ(info.out,
+            "events 3\nkey_mode 1330\nauto_bass 1\n1200 256 0x001e0001 0\n"
+            "300 257 0xc01e0001 0\n4294967295 256 0x002a0000 -1\n");
+  EXPECT_EQ(info.err, "");
 
-TEST_F(ToolCli, ExportWritesWhatTheWindowWould) {
-  WriteRecording("plain.qvi", TwoEvents(), 1297, false);
-  WriteRecording("bass.qvi", TwoEvents(), 1304, true);
-
-  EXPECT_EQ(RunTool({"export", Path("plain.qvi"), Path("p.mid")}, folder.path()).exit_code, 0);
-  EXPECT_EQ(test::ReadAll(Path("p.mid")), *BuildMidiBytes(TwoEvents(), 1297, 0, false));
-  // The file's key mode and automatic bass are the defaults.
+  // The file's key mode and automatic bass are the defaults, program 0.
+  Write("bass.qvi", TwoEvents(), 1304, true);
   EXPECT_EQ(RunTool({"export", Path("bass.qvi"), Path("b.mid")}, folder.path()).exit_code, 0);
   EXPECT_EQ(test::ReadAll(Path("b.mid")), *BuildMidiBytes(TwoEvents(), 1304, 0, true));
-  // Overrides.
   const test::ToolRun run = RunTool({"export", Path("bass.qvi"), Path("o.mid"), "--key-mode",
                                      "1313", "--program", "19", "--auto-bass", "0"},
                                     folder.path());
@@ -56,12 +45,11 @@ TEST_F(ToolCli, ExportWritesWhatTheWindowWould) {
   EXPECT_EQ(test::ReadAll(Path("o.mid")), *BuildMidiBytes(TwoEvents(), 1313, 19, false));
 }
 
-TEST_F(ToolCli, BadFilesAndWriteFailuresExitWithTheMessage) {
-  WriteRecording("empty.qvi", {}, 1297, false);
+TEST_F(ToolCli, BadFilesWriteFailuresAndWrongUsage) {
+  Write("empty.qvi", {});
   test::WriteAll(Path("text.qvi"), test::Text("hello"));
-  WriteRecording("good.qvi", TwoEvents(), 1297, false);
-  WriteRecording("long.qvi", {{0xFFFFFFFFu, 256, 0x001E0001, 0}}, 1297, false);
-
+  Write("good.qvi", TwoEvents());
+  Write("long.qvi", {{0xFFFFFFFFu, 256, 0x001E0001, 0}});
   const struct {
     std::vector<std::string> args;
     std::string message;
@@ -82,12 +70,6 @@ TEST_F(ToolCli, BadFilesAndWriteFailuresExitWithTheMessage) {
     EXPECT_EQ(run.err, c.message);
     EXPECT_EQ(run.out, "");
   }
-  EXPECT_FALSE(std::filesystem::exists(Path("x.mid")));
-  EXPECT_FALSE(std::filesystem::exists(Path("x.wav")));
-}
-
-TEST_F(ToolCli, WrongUsagePrintsUsage) {
-  WriteRecording("good.qvi", TwoEvents(), 1297, false);
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{},
         {"info"},
@@ -100,6 +82,7 @@ TEST_F(ToolCli, WrongUsagePrintsUsage) {
     EXPECT_EQ(run.out, "");
   }
   EXPECT_FALSE(std::filesystem::exists(Path("x.mid")));
+  EXPECT_FALSE(std::filesystem::exists(Path("x.wav")));
 }
 
 }  // namespace

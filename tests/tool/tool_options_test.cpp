@@ -2,32 +2,29 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace tonvale {
 namespace {
 
-std::optional<ToolOptions> Parse(std::vector<std::string_view> args) {
-  return ParseToolArguments(args);
-}
+using Args = std::vector<std::string_view>;
 
-TEST(ToolOptions, CommandsOperandsAndOverrides) {
-  const std::optional<ToolOptions> info = Parse({"info", "a.qvi"});
+TEST(ToolOptions, CommandsOperandsOverridesAndWrongUsage) {
+  const std::optional<ToolOptions> info = ParseToolArguments(Args{"info", "a.qvi"});
   ASSERT_TRUE(info);
   EXPECT_EQ(info->action, ToolAction::kInfo);
   EXPECT_EQ(info->input, "a.qvi");
-
-  const std::optional<ToolOptions> plain = Parse({"export", "a.qvi", "b.mid"});
+  const std::optional<ToolOptions> plain = ParseToolArguments(Args{"export", "a.qvi", "b.mid"});
   ASSERT_TRUE(plain);
   EXPECT_EQ(plain->output, "b.mid");
   EXPECT_FALSE(plain->key_mode);
   EXPECT_FALSE(plain->auto_bass);
   EXPECT_EQ(plain->program, 0);
-
   // Options may come before, between or after the operands.
   const std::optional<ToolOptions> full =
-      Parse({"render", "--program", "127", "a.qvi", "--key-mode", "1332", "b.wav", "--auto-bass",
-             "0", "--soundfont", "/x.sf2"});
+      ParseToolArguments(Args{"render", "--program", "127", "a.qvi", "--key-mode", "1332", "b.wav",
+                              "--auto-bass", "0", "--soundfont", "/x.sf2"});
   ASSERT_TRUE(full);
   EXPECT_EQ(full->action, ToolAction::kRender);
   EXPECT_EQ(full->input, "a.qvi");
@@ -36,34 +33,36 @@ TEST(ToolOptions, CommandsOperandsAndOverrides) {
   EXPECT_EQ(full->program, 127);
   EXPECT_EQ(full->auto_bass, false);
   EXPECT_EQ(full->soundfont, "/x.sf2");
-  EXPECT_EQ(Parse({"export", "a", "b", "--auto-bass", "1"})->auto_bass, true);
-}
+  EXPECT_EQ(ParseToolArguments(Args{"export", "a", "b", "--auto-bass", "1"})->auto_bass, true);
 
-TEST(ToolOptions, WrongUsage) {
-  const std::vector<std::vector<std::string_view>> wrong = {
-      {},
-      {"play", "a.qvi"},
-      {"info"},
-      {"info", "a.qvi", "b"},
-      {"info", "a.qvi", "--program", "1"},
-      {"export", "a.qvi"},
-      {"export", "a.qvi", "b.mid", "c"},
-      {"export", "a.qvi", "b.mid", "--key-mode"},
-      {"export", "a.qvi", "b.mid", "--key-mode", "1306"},
-      {"export", "a.qvi", "b.mid", "--key-mode", "1297x"},
-      {"export", "a.qvi", "b.mid", "--key-mode", ""},
-      {"export", "a.qvi", "b.mid", "--program", "128"},
-      {"export", "a.qvi", "b.mid", "--program", "-1"},
-      {"export", "a.qvi", "b.mid", "--program", "99999999999"},
-      {"export", "a.qvi", "b.mid", "--auto-bass", "2"},
-      {"export", "a.qvi", "b.mid", "--auto-bass", "yes"},
-      {"export", "a.qvi", "b.mid", "--soundfont", "x.sf2"},
-      {"render", "a.qvi", "b.wav", "--volume", "3"},
-  };
-  for (const auto& args : wrong) {
-    std::string shown;
-    for (std::string_view a : args) shown += std::string(a) + " ";
-    EXPECT_FALSE(ParseToolArguments(args)) << shown;
+  // One fault each; '' is an empty argument.
+  const char* const wrong[] = {"",
+                               "play a.qvi",
+                               "info",
+                               "info a.qvi b",
+                               "info a.qvi --program 1",
+                               "export a.qvi",
+                               "export a.qvi b.mid c",
+                               "export a.qvi b.mid --key-mode",
+                               "export a.qvi b.mid --key-mode 1306",
+                               "export a.qvi b.mid --key-mode 1297x",
+                               "export a.qvi b.mid --key-mode ''",
+                               "export a.qvi b.mid --program 128",
+                               "export a.qvi b.mid --program -1",
+                               "export a.qvi b.mid --program 99999999999",
+                               "export a.qvi b.mid --auto-bass 2",
+                               "export a.qvi b.mid --auto-bass yes",
+                               "export a.qvi b.mid --soundfont x.sf2",
+                               "render a.qvi b.wav --volume 3"};
+  for (std::string_view line : wrong) {
+    Args args;
+    for (std::size_t at = 0; at < line.size();) {
+      const std::size_t end = std::min(line.find(' ', at), line.size());
+      const std::string_view word = line.substr(at, end - at);
+      args.push_back(word == "''" ? std::string_view() : word);
+      at = end + 1;
+    }
+    EXPECT_FALSE(ParseToolArguments(args)) << line;
   }
   EXPECT_NE(std::string(kToolUsage).find("usage: tonvale-tool info FILE.qvi"), std::string::npos);
 }
