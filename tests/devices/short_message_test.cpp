@@ -9,48 +9,39 @@
 namespace tonvale {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::uint32_t packed) {
-  const WireMessage msg = ToWireMessage(packed);
-  return {msg.bytes.begin(), msg.bytes.begin() + static_cast<long>(msg.size)};
-}
+using Bytes = std::vector<std::uint8_t>;
 
-TEST(ToWireMessage, ThreeByteMessagesKeepBothDataBytes) {
-  EXPECT_EQ(Bytes(PackShortMsg(kNoteOn, 0, 60, 127)),
-            (std::vector<std::uint8_t>{0x90, 0x3C, 0x7F}));
-  EXPECT_EQ(Bytes(PackShortMsg(kNoteOff, 0, 60, 0)), (std::vector<std::uint8_t>{0x80, 0x3C, 0x00}));
-  EXPECT_EQ(Bytes(PackShortMsg(kControlChange, 15, kAllNotesOff, 0)),
-            (std::vector<std::uint8_t>{0xBF, 0x7B, 0x00}));
-  EXPECT_EQ(Bytes(PackShortMsg(kPitchBend, 0, 0x7F, 0x3F)),
-            (std::vector<std::uint8_t>{0xE0, 0x7F, 0x3F}));
-  EXPECT_EQ(Bytes(0x00407AA5), (std::vector<std::uint8_t>{0xA5, 0x7A, 0x40}));  // key pressure
-}
-
-TEST(ToWireMessage, ProgramChangeAndChannelPressureCarryOneDataByte) {
-  // The third byte of a packed program change means nothing to a receiver
-  // and must not reach the wire, where it would read as running status.
-  EXPECT_EQ(Bytes(PackShortMsg(kProgramChange, 3, 40, 0)), (std::vector<std::uint8_t>{0xC3, 0x28}));
-  EXPECT_EQ(Bytes(PackShortMsg(kProgramChange, 3, 40, 0x55)),
-            (std::vector<std::uint8_t>{0xC3, 0x28}));
-  EXPECT_EQ(Bytes(0x00007FD9), (std::vector<std::uint8_t>{0xD9, 0x7F}));
-  EXPECT_EQ(ToWireMessage(0x00FF28C3).size, 2u);  // a bad unused byte is not looked at
-}
-
-TEST(ToWireMessage, DropsWhatIsNotAChannelMessage) {
-  EXPECT_EQ(ToWireMessage(0x00003C3C).size, 0u);  // data byte in the status place
-  EXPECT_EQ(ToWireMessage(0).size, 0u);
-  EXPECT_EQ(ToWireMessage(0x000000F8).size, 0u);  // system real time
-  EXPECT_EQ(ToWireMessage(0x000000FF).size, 0u);
-  EXPECT_EQ(ToWireMessage(0x007F3CF0).size, 0u);  // system exclusive start
-  EXPECT_EQ(ToWireMessage(0x007F3CEF).size, 3u);  // last channel status still passes
-}
-
-TEST(ToWireMessage, DropsDataBytesWithTheTopBitSet) {
-  EXPECT_EQ(ToWireMessage(PackShortMsg(kNoteOn, 0, 0x80, 100)).size, 0u);
-  EXPECT_EQ(ToWireMessage(PackShortMsg(kNoteOn, 0, 60, 0x80)).size, 0u);
-  EXPECT_EQ(ToWireMessage(PackShortMsg(kProgramChange, 0, 0x80, 0)).size, 0u);
-  EXPECT_EQ(ToWireMessage(PackShortMsg(kNoteOn, 0, 0x7F, 0x7F)).size, 3u);
-  // Byte 3 is outside the message.
-  EXPECT_EQ(Bytes(0xFF7F3C90), (std::vector<std::uint8_t>{0x90, 0x3C, 0x7F}));
+TEST(ToWireMessage, ChannelMessagesKeepTheirDataBytesAndTheRestIsDropped) {
+  const struct {
+    std::uint32_t packed;
+    Bytes wire;
+  } kCases[] = {
+      {PackShortMsg(kNoteOn, 0, 60, 127), {0x90, 0x3C, 0x7F}},
+      {PackShortMsg(kNoteOff, 0, 60, 0), {0x80, 0x3C, 0x00}},
+      {PackShortMsg(kControlChange, 15, kAllNotesOff, 0), {0xBF, 0x7B, 0x00}},
+      {PackShortMsg(kPitchBend, 0, 0x7F, 0x3F), {0xE0, 0x7F, 0x3F}},
+      {0x00407AA5, {0xA5, 0x7A, 0x40}},  // key pressure
+      {0x007F3CEF, {0xEF, 0x3C, 0x7F}},  // last channel status
+      {0xFF7F3C90, {0x90, 0x3C, 0x7F}},  // byte 3 is outside the message
+      // Program change and channel pressure carry one data byte: a second one
+      // would read as running status on the wire, and is not even looked at.
+      {PackShortMsg(kProgramChange, 3, 40, 0x55), {0xC3, 0x28}},
+      {0x00FF28C3, {0xC3, 0x28}},
+      {0x00007FD9, {0xD9, 0x7F}},
+      // Not channel messages, or data bytes with the top bit set: nothing.
+      {0x00003C3C, {}},
+      {0, {}},
+      {0x000000F8, {}},
+      {0x007F3CF0, {}},
+      {PackShortMsg(kNoteOn, 0, 0x80, 100), {}},
+      {PackShortMsg(kNoteOn, 0, 60, 0x80), {}},
+      {PackShortMsg(kProgramChange, 0, 0x80, 0), {}},
+  };
+  for (const auto& c : kCases) {
+    const WireMessage msg = ToWireMessage(c.packed);
+    EXPECT_EQ(Bytes(msg.bytes.begin(), msg.bytes.begin() + static_cast<long>(msg.size)), c.wire)
+        << std::hex << c.packed;
+  }
 }
 
 }  // namespace

@@ -31,34 +31,37 @@ class SoundfontSearch : public ::testing::Test {
     fs::remove_all(dir_);
   }
   std::string Write(const std::string& name, const std::string& bytes) {
-    const fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
-  }
-  // A header is all the search reads.
-  std::string Soundfont(const std::string& name) {
-    return Write(name, std::string("RIFF\x10\0\0\0sfbkLIST", 16));
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    return (dir_ / name).string();
   }
 
   fs::path dir_;
 };
 
-TEST_F(SoundfontSearch, CandidatesAreTheEnvironmentThenTheSystemPlaces) {
+TEST_F(SoundfontSearch, TheEnvironmentComesFirstThenTheSystemPlaces) {
   EXPECT_EQ(SoundfontCandidates(), kSystem);
-  setenv("TONVALE_SOUNDFONT", "/somewhere/mine.sf2", 1);
-  auto with_env = SoundfontCandidates();
-  ASSERT_EQ(with_env.size(), kSystem.size() + 1);
-  EXPECT_EQ(with_env.front(), "/somewhere/mine.sf2");
-  EXPECT_EQ(std::vector<std::string>(with_env.begin() + 1, with_env.end()), kSystem);
   setenv("TONVALE_SOUNDFONT", "", 1);
   EXPECT_EQ(SoundfontCandidates(), kSystem);
+  setenv("TONVALE_SOUNDFONT", "/somewhere/mine.sf2", 1);
+  std::vector<std::string> with_env{"/somewhere/mine.sf2"};
+  with_env.insert(with_env.end(), kSystem.begin(), kSystem.end());
+  EXPECT_EQ(SoundfontCandidates(), with_env);
+
+  // Missing, the environment's file gives way to the system one.
+  const auto system = FindSoundfont(kSystem);
+  ASSERT_TRUE(system.has_value()) << "no General MIDI soundfont installed";
+  setenv("TONVALE_SOUNDFONT", (dir_ / "mine.sf2").c_str(), 1);
+  EXPECT_EQ(FindSoundfont(SoundfontCandidates()), system);
+  fs::create_symlink(*system, dir_ / "mine.sf2");
+  EXPECT_EQ(FindSoundfont(SoundfontCandidates()), (dir_ / "mine.sf2").string());
 }
 
 TEST_F(SoundfontSearch, FirstRealSoundfontWinsAndTheRestIsSkipped) {
-  const std::string a = Soundfont("a.sf2");
-  const std::string b = Soundfont("b.sf3");
-  fs::create_symlink(a, dir_ / "link.sf2");
+  // A header is all the search reads.
+  const std::string a = Write("a.sf2", std::string("RIFF\x10\0\0\0sfbkLIST", 16));
+  const std::string b = Write("b.sf3", std::string("RIFF\x10\0\0\0sfbkLIST", 16));
   const std::string link = (dir_ / "link.sf2").string();
+  fs::create_symlink(a, link);
   EXPECT_EQ(FindSoundfont({a, b}), a);
   EXPECT_EQ(FindSoundfont({b, a}), b);
   EXPECT_EQ(FindSoundfont({link, a}), link);
@@ -74,15 +77,6 @@ TEST_F(SoundfontSearch, FirstRealSoundfontWinsAndTheRestIsSkipped) {
             b);
   EXPECT_EQ(FindSoundfont({text, wave, shorty, empty}), std::nullopt);
   EXPECT_EQ(FindSoundfont({}), std::nullopt);
-}
-
-TEST_F(SoundfontSearch, EnvironmentSoundfontWinsWhenItExists) {
-  const auto system = FindSoundfont(kSystem);
-  ASSERT_TRUE(system.has_value()) << "no General MIDI soundfont installed";
-  setenv("TONVALE_SOUNDFONT", (dir_ / "mine.sf2").c_str(), 1);
-  EXPECT_EQ(FindSoundfont(SoundfontCandidates()), system);  // missing: the system one
-  fs::create_symlink(*system, dir_ / "mine.sf2");
-  EXPECT_EQ(FindSoundfont(SoundfontCandidates()), (dir_ / "mine.sf2").string());
 }
 
 }  // namespace
