@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "perform/note_sounding.h"
 #include "perform_fixture.h"
 
 namespace tonvale {
@@ -130,7 +129,7 @@ TEST(KeyHandler, ReleasesAfterResetNeverDriveCountersNegative) {
   EXPECT_TRUE(p.Idle());
 }
 
-TEST(NoteSounding, ReleasesUseTheSettingsInForceAndRecordedEventsTheirOwnShift) {
+TEST(NoteSounding, ReleasesUseTheSettingsInForceAtTheRelease) {
   Player p;
   p.inst.settings.auto_bass = 1;
   p.Down(kA);
@@ -142,25 +141,6 @@ TEST(NoteSounding, ReleasesUseTheSettingsInForceAndRecordedEventsTheirOwnShift) 
   p.inst.settings.auto_bass = 1;
   p.Up(kA);
   EXPECT_EQ(p.sink.sent, (Sent{On(60), On(48, 15), Off(60), On(60), Off(62, 3), Off(50, 15)}));
-
-  // Playback: live modifiers have no say and the live keyboard is left alone.
-  Player q;
-  q.inst.settings.auto_bass = 1;
-  q.hooks.ctrl = true;
-  q.Down(kS);  // a live key is held, lowered
-  const KeyboardState before = q.inst.keys;
-  q.sink.Clear();
-  q.hooks.marks.clear();
-  PlayRecordedEvent(q.inst, kKeyDown, kA << 16, 1);
-  PlayRecordedEvent(q.inst, kKeyUp, kA << 16, 1);
-  PlayRecordedEvent(q.inst, 300, Press(kD), 0);       // anything but a release is a press
-  PlayRecordedEvent(q.inst, kKeyDown, Press(54), 0);  // no such key: skipped
-  PlayRecordedEvent(q.inst, kKeyDown, Press(1), 0);   // Esc plays nothing
-  EXPECT_EQ(q.sink.sent, (Sent{On(72), On(60, 15), Off(72), Off(60, 15), On(64), On(52, 15)}));
-  EXPECT_EQ(q.hooks.marks, (std::vector<DrawnMark>{{30, true, 1}, {30, false, 1}, {32, true, 0}}));
-  EXPECT_EQ(q.inst.keys.held_lowered, before.held_lowered);
-  EXPECT_EQ(q.inst.keys.shift_state, before.shift_state);
-  EXPECT_EQ(q.hooks.offered.size(), 1u);  // only the live press
 }
 
 }  // namespace

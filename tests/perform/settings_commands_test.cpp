@@ -80,7 +80,10 @@ TEST(SettingsCommands, ChecksOfTheDefaultsAndOfAForeignKeyMode) {
 }
 
 TEST(SettingsCommands, BarsClampOutOfRangeThumbsAndIgnoreOtherCodes) {
+  EXPECT_EQ(VelocityAfterScroll(64, kLineUp, 0), 65);
   EXPECT_EQ(VelocityAfterScroll(64, kPageUp, 0), 72);
+  EXPECT_EQ(VelocityAfterScroll(64, kPageDown, 0), 56);
+  EXPECT_EQ(VelocityAfterScroll(127, kLineUp, 0), 127);
   EXPECT_EQ(VelocityAfterScroll(125, kPageUp, 0), 127);
   EXPECT_EQ(VelocityAfterScroll(1, kLineDown, 0), 1);
   EXPECT_EQ(VelocityAfterScroll(9, kPageDown, 0), 1);
