@@ -36,26 +36,15 @@ class FakeWindow : public TransportView, public DocumentView {
   int repaints = 0;
   std::vector<int> autoplay;
 
-  std::optional<std::string> ChooseOpenFile(const FileDialogSetup&,
-                                            const std::string& at) override {
-    return Answer("open", at);
-  }
-  std::optional<std::string> ChooseSaveFile(const FileDialogSetup&,
-                                            const std::string& at) override {
-    return Answer("save", at);
-  }
-  std::optional<std::string> ChooseExportFile(const FileDialogSetup&,
-                                              const std::string& at) override {
-    return Answer("export", at);
-  }
+  using Pick = std::optional<std::string>;
+  using Setup = const FileDialogSetup&;
+  Pick ChooseOpenFile(Setup, const std::string& at) override { return Answer("open", at); }
+  Pick ChooseSaveFile(Setup, const std::string& at) override { return Answer("save", at); }
+  Pick ChooseExportFile(Setup, const std::string& at) override { return Answer("export", at); }
   void ShowFileError(const std::string& text) override { file_errors.push_back(text); }
   SaveAnswer AskSaveQuestion(const std::string& text) override {
     questions.push_back(text);
-    EXPECT_FALSE(question_answers.empty()) << "unexpected question: " << text;
-    if (question_answers.empty()) return SaveAnswer::kCancel;
-    const SaveAnswer a = question_answers.front();
-    question_answers.pop_front();
-    return a;
+    return Next(question_answers, SaveAnswer::kCancel);
   }
   void SetTitle(const std::string& t) override { title = t; }
   void MoveKeyModeCheck(std::int32_t from, std::int32_t to) override {
@@ -72,12 +61,16 @@ class FakeWindow : public TransportView, public DocumentView {
   void StopScheduler() override {}
 
  private:
-  std::optional<std::string> Answer(const char* kind, const std::string& initial) {
+  Pick Answer(const char* kind, const std::string& initial) {
     dialogs.emplace_back(kind, initial);
-    EXPECT_FALSE(dialog_answers.empty()) << "unexpected " << kind << " dialog";
-    if (dialog_answers.empty()) return std::nullopt;
-    std::optional<std::string> a = dialog_answers.front();
-    dialog_answers.pop_front();
+    return Next(dialog_answers, Pick());
+  }
+  template <class T>
+  static T Next(std::deque<T>& answers, T none) {
+    EXPECT_FALSE(answers.empty()) << "a dialog or question nobody expected";
+    if (answers.empty()) return none;
+    const T a = answers.front();
+    answers.pop_front();
     return a;
   }
 };
@@ -114,7 +107,7 @@ class Document : public ::testing::Test {
                      playback, transport, [] { return kDate; }};
 };
 
-TEST_F(Document, SaveWritesTheSettingsInForceAndAFailedSaveKeepsTheDocumentUntitled) {
+TEST_F(Document, SavesAndExportsWriteTheSettingsInForceAndFailuresKeepTheWork) {
   EXPECT_TRUE(files.MayClose());  // nothing recorded: no question
   Record(TwoEvents());
   window.dialog_answers = {Path("nowhere/song.qvi")};
@@ -125,17 +118,14 @@ TEST_F(Document, SaveWritesTheSettingsInForceAndAFailedSaveKeepsTheDocumentUntit
   EXPECT_TRUE(doc.modified_flag);
   EXPECT_TRUE(window.menu[IDM_FILE_SAVE]);
   EXPECT_EQ(recording.recording_events, TwoEvents());
-
   // Still untitled, so the next save asks again.
   window.dialog_answers = {Path("first.qvi")};
   EXPECT_TRUE(files.HandleCommand(IDM_FILE_SAVE));
   EXPECT_EQ(window.dialogs.size(), 2u);
   EXPECT_EQ(test::ReadAll(Path("first.qvi")), *BuildQviBytes(TwoEvents(), 1297, false, kDate));
-  EXPECT_EQ(doc.document_path, Path("first.qvi"));
   EXPECT_EQ(doc.document_name, "first.qvi");
-  EXPECT_FALSE(doc.modified_flag);
 
-  // The next save writes the settings in force when it happens.
+  // Saves and exports write the settings in force when they happen.
   std::vector<PerformanceEvent> second = TwoEvents();
   second[0].octave_shift = second[1].octave_shift = 1;
   Record(second);
@@ -144,89 +134,61 @@ TEST_F(Document, SaveWritesTheSettingsInForceAndAFailedSaveKeepsTheDocumentUntit
   EXPECT_TRUE(files.Save());
   EXPECT_EQ(window.dialogs.size(), 2u);
   EXPECT_EQ(test::ReadAll(Path("first.qvi")), *BuildQviBytes(second, 1330, true, kDate));
-
   window.dialog_answers = {Path("second.qvi")};
   EXPECT_TRUE(files.HandleCommand(IDM_FILE_SAVE_AS));
   EXPECT_EQ(window.title, "Tonvale - [second.qvi]");
   EXPECT_EQ(test::ReadAll(Path("second.qvi")), *BuildQviBytes(second, 1330, true, kDate));
-  // A cancelled dialog changes nothing.
-  window.dialog_answers = {std::nullopt};
-  doc.modified_flag = true;
-  EXPECT_FALSE(files.SaveAs());
-  EXPECT_EQ(doc.document_name, "second.qvi");
-  EXPECT_TRUE(doc.modified_flag);
-  EXPECT_EQ(window.file_errors.size(), 1u);
-}
 
-TEST_F(Document, SaveQuestionNamesTheDocumentAndAFailedSaveCancels) {
-  Record(TwoEvents());
-  window.dialog_answers = {Path("kept.qvi")};
-  ASSERT_TRUE(files.Save());
+  Record(second);
+  inst.settings.program = 73;
+  inst.settings.channel = 5;
+  inst.settings.velocity = 20;
+  window.dialog_answers = {Path("a.mid")};
+  EXPECT_TRUE(files.HandleCommand(IDM_EXPORT_MIDI));
+  EXPECT_EQ(window.dialogs.back(), std::make_pair(std::string("export"), std::string()));
+  EXPECT_EQ(test::ReadAll(Path("a.mid")), *BuildMidiBytes(second, 1330, 73, true));
+  EXPECT_EQ(doc.export_path, Path("a.mid"));
+  EXPECT_EQ(doc.export_name, "a.mid");
+  EXPECT_TRUE(doc.modified_flag);
+  EXPECT_EQ(doc.document_name, "second.qvi");
+  // The next export starts from the last; a failure is shown like a save's.
+  window.dialog_answers = {Path("gone/b.mid")};
+  files.Export();
+  EXPECT_EQ(window.dialogs.back().second, Path("a.mid"));
+  EXPECT_EQ(window.file_errors.back(), "不能创建文件b.mid.");
+  window.dialog_answers = {std::nullopt};
+  files.Export();
+  EXPECT_EQ(doc.export_path, Path("gone/b.mid"));
+  EXPECT_FALSE(files.HandleCommand(IDM_PLAY));
+
   // A named document is named in the question; Yes saves without a dialog.
-  Record(TwoEvents());
+  const std::size_t dialogs = window.dialogs.size();
   window.question_answers = {SaveAnswer::kYes};
   EXPECT_EQ(files.AskSaveChanges(), SaveAnswer::kYes);
-  EXPECT_EQ(window.questions.back(), "保存当前的变化在 kept.qvi?");
+  EXPECT_EQ(window.questions.back(), "保存当前的变化在 second.qvi?");
   EXPECT_FALSE(doc.modified_flag);
-
   // A failed save answers Cancel, so the session does not end.
   Record(TwoEvents());
   std::filesystem::remove_all(folder.path());
   window.question_answers = {SaveAnswer::kYes};
   EXPECT_FALSE(files.MayEndSession());
-  EXPECT_EQ(window.file_errors.size(), 1u);
-  EXPECT_EQ(window.dialogs.size(), 1u);
+  EXPECT_EQ(window.file_errors.size(), 3u);
+  EXPECT_EQ(window.dialogs.size(), dialogs);
   EXPECT_TRUE(doc.modified_flag);
 }
 
-TEST_F(Document, LoadTakesTheStoredModeAndBassButNotTheInstrument) {
-  std::vector<PerformanceEvent> stored = TwoEvents();
-  stored[0].octave_shift = stored[1].octave_shift = -1;
-  std::vector<std::uint8_t> bytes = *BuildQviBytes(stored, 1321, true, kDate);
-  bytes[80] = 7;  // only 1 turns the automatic bass on
-  test::WriteAll(Path("song.qvi"), bytes);
-
-  Record(TwoEvents());
-  inst.settings.auto_bass = 1;
-  inst.settings.channel = 3;
-  inst.settings.key_mode = 1300;
-  window.question_answers = {SaveAnswer::kNo};
-  window.dialog_answers = {Path("song.qvi")};
-  const int repaints = window.repaints;
-  files.HandleCommand(IDM_FILE_OPEN);
-  EXPECT_EQ(recording.recording_events, stored);
-  EXPECT_EQ(playback.playback_events, stored);
-  EXPECT_EQ(inst.settings.key_mode, 1321);
-  EXPECT_EQ(window.mode_checks.back(), std::make_pair(1300, 1321));
-  EXPECT_EQ(inst.settings.auto_bass, 0);
-  EXPECT_EQ(window.bass_check, false);
-  EXPECT_EQ(inst.settings.channel, 3);
-  EXPECT_FALSE(doc.modified_flag);
-  EXPECT_GT(window.repaints, repaints);
-  EXPECT_EQ(transport.state(), TransportState::kReady);
-  EXPECT_TRUE(window.autoplay.empty());
-
-  // Stored 1 turns it on; the next dialog opens on the current path.
-  bytes[80] = 1;
-  test::WriteAll(Path("song.qvi"), bytes);
-  window.dialog_answers = {Path("song.qvi")};
-  files.Load();
-  EXPECT_EQ(window.dialogs.back().second, Path("song.qvi"));
-  EXPECT_EQ(inst.settings.auto_bass, 1);
-  EXPECT_EQ(window.bass_check, true);
-}
-
-TEST_F(Document, FailedLoadNamesTheChosenFileAndChangesNothingElse) {
+TEST_F(Document, LoadTakesTheFilesModeAndBassAndAFailedLoadChangesNothing) {
   std::vector<std::uint8_t> bad_mode = *BuildQviBytes(TwoEvents(), 1297, false, kDate);
   bad_mode[76] = 0x1A;  // 1306: no key mode
   test::WriteAll(Path("odd.qvi"), bad_mode);
   test::WriteAll(Path("wave.qvi"), test::Text("RIFF\x04\0\0\0WAVE"));
   const std::vector<PerformanceEvent> mine = {{10, 256, 0x00200001, 1}};
   Record(mine);
+  inst.settings.auto_bass = 1;
+  inst.settings.channel = 3;
   inst.settings.key_mode = 1312;
   const auto menu_before = window.menu;
   const std::string title_before = window.title;
-
   const struct {
     const char* file;
     const char* message;
@@ -248,6 +210,35 @@ TEST_F(Document, FailedLoadNamesTheChosenFileAndChangesNothingElse) {
     EXPECT_EQ(window.menu, menu_before);
     EXPECT_TRUE(window.mode_checks.empty());
   }
+
+  std::vector<PerformanceEvent> stored = TwoEvents();
+  stored[0].octave_shift = stored[1].octave_shift = -1;
+  std::vector<std::uint8_t> bytes = *BuildQviBytes(stored, 1321, true, kDate);
+  bytes[80] = 7;  // only 1 turns the automatic bass on
+  test::WriteAll(Path("song.qvi"), bytes);
+  window.question_answers = {SaveAnswer::kNo};
+  window.dialog_answers = {Path("song.qvi")};
+  const int repaints = window.repaints;
+  files.HandleCommand(IDM_FILE_OPEN);
+  EXPECT_EQ(recording.recording_events, stored);
+  EXPECT_EQ(playback.playback_events, stored);
+  EXPECT_EQ(inst.settings.key_mode, 1321);
+  EXPECT_EQ(window.mode_checks, (std::vector<std::pair<int, int>>{{1312, 1321}}));
+  EXPECT_EQ(inst.settings.auto_bass, 0);
+  EXPECT_EQ(window.bass_check, false);
+  EXPECT_EQ(inst.settings.channel, 3);
+  EXPECT_FALSE(doc.modified_flag);
+  EXPECT_GT(window.repaints, repaints);
+  EXPECT_EQ(transport.state(), TransportState::kReady);
+  EXPECT_TRUE(window.autoplay.empty());
+  // Stored 1 turns it on; the next dialog opens on the current path.
+  bytes[80] = 1;
+  test::WriteAll(Path("song.qvi"), bytes);
+  window.dialog_answers = {Path("song.qvi")};
+  files.Load();
+  EXPECT_EQ(window.dialogs.back().second, Path("song.qvi"));
+  EXPECT_EQ(inst.settings.auto_bass, 1);
+  EXPECT_EQ(window.bass_check, true);
 }
 
 TEST_F(Document, CommandLineTextsLongerThan259CharactersAreRefused) {
@@ -280,34 +271,6 @@ TEST_F(Document, CommandLineTextsLongerThan259CharactersAreRefused) {
   test::WriteAll(chinese, *BuildQviBytes({}, 1297, false, kDate));  // count 0
   files.LoadFromCommandLine(chinese);
   EXPECT_EQ(window.file_errors.back(), "文件" + chinese + "不是被支持的Tonvale文件.");
-}
-
-TEST_F(Document, ExportWritesTheCurrentSettingsAndLeavesTheDocumentAlone) {
-  Record(TwoEvents());
-  inst.settings.key_mode = 1302;
-  inst.settings.program = 73;
-  inst.settings.auto_bass = 1;
-  inst.settings.channel = 5;
-  inst.settings.velocity = 20;
-  window.dialog_answers = {Path("a.mid")};
-  EXPECT_TRUE(files.HandleCommand(IDM_EXPORT_MIDI));
-  EXPECT_EQ(window.dialogs.back(), std::make_pair(std::string("export"), std::string()));
-  EXPECT_EQ(test::ReadAll(Path("a.mid")), *BuildMidiBytes(TwoEvents(), 1302, 73, true));
-  EXPECT_EQ(doc.export_path, Path("a.mid"));
-  EXPECT_EQ(doc.export_name, "a.mid");
-  EXPECT_TRUE(doc.modified_flag);
-  EXPECT_EQ(doc.document_name, "");
-  EXPECT_TRUE(window.file_errors.empty());
-
-  // The next export starts from the last; a failure is shown like a save's.
-  window.dialog_answers = {Path("gone/b.mid")};
-  files.Export();
-  EXPECT_EQ(window.dialogs.back().second, Path("a.mid"));
-  EXPECT_EQ(window.file_errors, std::vector<std::string>{"不能创建文件b.mid."});
-  window.dialog_answers = {std::nullopt};
-  files.Export();
-  EXPECT_EQ(doc.export_path, Path("gone/b.mid"));
-  EXPECT_FALSE(files.HandleCommand(IDM_PLAY));
 }
 
 }  // namespace
