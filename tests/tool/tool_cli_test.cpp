@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "files/midi_export.h"
 #include "files/qvi_file.h"
 #include "files_fixture.h"
@@ -33,16 +35,20 @@ TEST_F(ToolCli, InfoAndExport) {
             "300 257 0xc01e0001 0\n4294967295 256 0x002a0000 -1\n");
   EXPECT_EQ(info.err, "");
 
-  // The file's key mode and automatic bass are the defaults, program 0.
+  // The file's key mode and automatic bass are the defaults, program 0;
+  // options may come before, between or after the operands.
   Write("bass.qvi", TwoEvents(), 1304, true);
   EXPECT_EQ(RunTool({"export", Path("bass.qvi"), Path("b.mid")}, folder.path()).exit_code, 0);
   EXPECT_EQ(test::ReadAll(Path("b.mid")), *BuildMidiBytes(TwoEvents(), 1304, 0, true));
-  const test::ToolRun run = RunTool({"export", Path("bass.qvi"), Path("o.mid"), "--key-mode",
-                                     "1313", "--program", "19", "--auto-bass", "0"},
+  const test::ToolRun run = RunTool({"export", "--program", "19", Path("bass.qvi"), "--key-mode",
+                                     "1313", Path("o.mid"), "--auto-bass", "0"},
                                     folder.path());
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.out + run.err, "");
   EXPECT_EQ(test::ReadAll(Path("o.mid")), *BuildMidiBytes(TwoEvents(), 1313, 19, false));
+  Write("plain.qvi", TwoEvents());
+  RunTool({"export", Path("plain.qvi"), Path("p.mid"), "--auto-bass", "1"}, folder.path());
+  EXPECT_EQ(test::ReadAll(Path("p.mid")), *BuildMidiBytes(TwoEvents(), 1297, 0, true));
 }
 
 TEST_F(ToolCli, BadFilesWriteFailuresAndWrongUsage) {
@@ -70,15 +76,21 @@ TEST_F(ToolCli, BadFilesWriteFailuresAndWrongUsage) {
     EXPECT_EQ(run.err, c.message);
     EXPECT_EQ(run.out, "");
   }
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{},
-        {"info"},
-        {"frobnicate", Path("good.qvi")},
-        {"export", Path("good.qvi"), Path("x.mid"), "--program", "300"},
-        {"export", Path("good.qvi"), Path("x.mid"), "--key-mode", "1311"}}) {
+  // One fault each ('' is an empty argument): usage, before any file is read.
+  for (const char* line :
+       {"", "play a.qvi", "info", "info a.qvi b", "info a.qvi --program 1", "export a.qvi",
+        "export a.qvi b.mid c", "export a.qvi b.mid --key-mode",
+        "export a.qvi b.mid --key-mode 1306", "export a.qvi b.mid --key-mode 1297x",
+        "export a.qvi b.mid --key-mode ''", "export a.qvi b.mid --program 128",
+        "export a.qvi b.mid --program -1", "export a.qvi b.mid --program 99999999999",
+        "export a.qvi b.mid --auto-bass 2", "export a.qvi b.mid --auto-bass yes",
+        "export a.qvi b.mid --soundfont x.sf2", "render a.qvi b.wav --volume 3"}) {
+    std::vector<std::string> args;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) args.push_back(word == "''" ? "" : word);
     const test::ToolRun run = RunTool(args, folder.path());
-    EXPECT_EQ(run.exit_code, 2);
-    EXPECT_EQ(run.err.rfind("usage: tonvale-tool", 0), 0u) << run.err;
+    EXPECT_EQ(run.exit_code, 2) << line;
+    EXPECT_EQ(run.err.rfind("usage: tonvale-tool info FILE.qvi\n", 0), 0u) << run.err;
     EXPECT_EQ(run.out, "");
   }
   EXPECT_FALSE(std::filesystem::exists(Path("x.mid")));
