@@ -18,13 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-AudioOptions OnlyDriver(std::string name, std::string file_name = "") {
-  AudioOptions options;
-  options.driver = std::move(name);
-  options.file_name = std::move(file_name);
-  return options;
-}
-
 class BuiltinSynthTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -56,13 +49,13 @@ TEST_F(BuiltinSynthTest, OpenFailsCleanlyWhenNoAudioDriverStarts) {
   synth.Send(PackShortMsg(kNoteOn, 0, 60, 127));  // nothing open: ignored
   EXPECT_FALSE(synth.Open());                     // and again, with no retry loop behind it
   // A driver FluidSynth does not know, and JACK with no server to talk to.
-  EXPECT_FALSE(BuiltinSynth(soundfont_, OnlyDriver("nonsense")).Open());
-  EXPECT_FALSE(BuiltinSynth(soundfont_, OnlyDriver("jack")).Open());
+  EXPECT_FALSE(BuiltinSynth(soundfont_, AudioOptions{.driver = "nonsense"}).Open());
+  EXPECT_FALSE(BuiltinSynth(soundfont_, AudioOptions{.driver = "jack"}).Open());
 
   // A broken soundfont never loads, and nothing is started for it.
   const fs::path bad = dir_ / "bad.sf2";
   std::ofstream(bad, std::ios::binary) << std::string("RIFF\x10\0\0\0sfbkLIST\0\0\0\0", 20);
-  BuiltinSynth broken(bad.string(), OnlyDriver("file", (dir_ / "x.wav").string()));
+  BuiltinSynth broken(bad.string(), AudioOptions{.driver = "file", .file_name = dir_ / "x.wav"});
   EXPECT_FALSE(broken.Preload());
   EXPECT_FALSE(broken.Preload());  // the first answer stands
   EXPECT_FALSE(broken.Open());

@@ -75,7 +75,7 @@ TEST(HelpPages, KeyMapMatchesTheKeyTable) {
   const size_t begin = page.find("<table class=\"keymap\"");
   ASSERT_NE(begin, std::string::npos);
   const std::string table = page.substr(begin, page.find("</table>", begin) - begin);
-  const std::regex key_re(R"re(data-scan="(\d+)" data-degree="([^"]+)" data-octave="(\d)")re");
+  const std::regex key_re(R"re(data-scan="(\d+)")re");
   const std::regex content_re(
       R"re(<span class="dot">([^<]*)</span><br><span class="degree">([^<]*)</span><br><span class="dot">([^<]*)</span>)re");
   std::set<int> seen;
@@ -98,8 +98,6 @@ TEST(HelpPages, KeyMapMatchesTheKeyTable) {
         EXPECT_EQ(entry->row, static_cast<int>(row));
         EXPECT_EQ(entry->column, column);
         EXPECT_EQ(span, 2);
-        EXPECT_EQ(key[2].str(), entry->label);
-        EXPECT_EQ(std::stoi(key[3].str()), entry->octave);
         ASSERT_TRUE(std::regex_search(content, shown, content_re)) << content;
         EXPECT_EQ(shown[2].str(), entry->label);
         EXPECT_EQ(shown[1].str(), entry->octave == 6 ? "·" : "&nbsp;");
@@ -116,21 +114,17 @@ TEST(HelpPages, KeyMapMatchesTheKeyTable) {
 }
 
 // The key-mode page and the command-line page list each of the 24 modes once,
-// with the tonic, offset and menu name the instrument uses.
+// with the tonic, offset, menu name and number the instrument uses.
 TEST(HelpPages, KeyModeTablesMatchTheModes) {
   std::map<int, int> on_modes, on_commands;
-  for (const std::smatch& row : AllMatches(
-           ReadFile(kHelpDir / "keymode.htm"),
-           R"re(<tr data-mode="(\d+)" data-offset="(-?\d+)" data-tonic="([^"]+)">(.*?)</tr>)re")) {
+  for (const std::smatch& row : AllMatches(ReadFile(kHelpDir / "keymode.htm"),
+                                           R"re(<tr data-mode="(\d+)"[^>]*>(.*?)</tr>)re")) {
     const int mode = std::stoi(row[1].str());
     SCOPED_TRACE("mode " + std::to_string(mode));
     ++on_modes[mode];
     const std::optional<int> offset = TonicOffset(mode);
-    ASSERT_TRUE(offset.has_value());
-    ASSERT_NE(KeyModeTonicText(mode), nullptr);
-    EXPECT_EQ(std::stoi(row[2].str()), *offset);
-    const std::string tonic = row[3].str(), cells = row[4].str();
-    EXPECT_EQ(tonic, KeyModeTonicText(mode));
+    ASSERT_TRUE(offset.has_value() && KeyModeTonicText(mode) != nullptr);
+    const std::string tonic = KeyModeTonicText(mode), cells = row[2].str();
     EXPECT_NE(cells.find("<td>" + tonic + "</td>"), std::string::npos);
     const std::string offset_text = *offset > 0   ? "+" + std::to_string(*offset)
                                     : *offset < 0 ? "−" + std::to_string(-*offset)  // a real minus
@@ -142,14 +136,13 @@ TEST(HelpPages, KeyModeTablesMatchTheModes) {
   }
   for (const std::smatch& cell :
        AllMatches(ReadFile(kHelpDir / "commandline.htm"),
-                  R"re(<td>([^<]+)</td><td data-mode="(\d+)" data-name="([^"]+)">(\d+)</td>)re")) {
+                  R"re(<td>([^<]+)</td><td data-mode="(\d+)"[^>]*>(\d+)</td>)re")) {
     const int mode = std::stoi(cell[2].str());
     SCOPED_TRACE("command line mode " + std::to_string(mode));
     ++on_commands[mode];
-    EXPECT_EQ(cell[4].str(), cell[2].str());
-    EXPECT_EQ(cell[1].str(), cell[3].str());
+    EXPECT_EQ(cell[3].str(), cell[2].str());
     ASSERT_NE(KeyModeTonicText(mode), nullptr);
-    EXPECT_EQ(std::string(KeyModeTonicText(mode)).substr(2), cell[3].str());
+    EXPECT_EQ(std::string(KeyModeTonicText(mode)).substr(2), cell[1].str());
   }
   EXPECT_EQ(on_modes.size(), 24u);
   EXPECT_EQ(on_commands.size(), 24u);
