@@ -44,6 +44,16 @@ class FakeNotices : public Notices {
     return answer;
   }
   using Notices::Show;
+
+  // The boxes shown, one line each: the icon's letter (-EWIQ), a space, the
+  // text, "|", the caption.
+  QString Boxes() const {
+    QStringList lines;
+    for (const Shown& b : shown) {
+      lines << QStringLiteral("%1 %2|%3").arg(QChar("-EWIQ"[int(b.icon)]), b.text, b.caption);
+    }
+    return lines.join(QLatin1Char('\n'));
+  }
 };
 
 using Bytes = std::vector<std::uint8_t>;
