@@ -49,10 +49,10 @@ Blob EventBytes(const std::vector<PerformanceEvent>& events) {
 Blob Qv(const Blob& fmt, const Blob& data) {
   return Riff("QV  ", {Chunk("fmt ", fmt), Chunk("data", data)});
 }
+// An information list holding one padded one-byte chunk.
 Blob Info() {
-  Blob list = Text("INFO");
-  Append(list, Chunk("ISFT", Text("QV by Dalo")));
-  return Chunk("LIST", list);
+  static const char kList[] = "INFOISFT\1\0\0\0Q";
+  return Chunk("LIST", Blob(kList, kList + sizeof kList));
 }
 
 TEST(QviFile, TwoEventRecordingByteForByte) {
