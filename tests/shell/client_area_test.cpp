@@ -8,7 +8,6 @@
 
 using tonvale::test::AllNotesOff;
 using tonvale::test::ByteList;
-using tonvale::test::Concat;
 using tonvale::test::Dump;
 using tonvale::test::WindowRig;
 

@@ -12,7 +12,6 @@
 using tonvale::Notices;
 using tonvale::test::AllNotesOff;
 using tonvale::test::ByteList;
-using tonvale::test::Concat;
 using tonvale::test::Dump;
 using tonvale::test::RecordingSink;
 using tonvale::test::WindowRig;
@@ -74,7 +73,8 @@ class MainWindowTest : public QObject {
     // Creation opens the default output and sends the program on the channel only.
     QCOMPARE(rig.sink.opened_device, -1);
     QCOMPARE(rig.Sent(), Dump({{0xC0, 0, 0}}));
-    const ByteList reopen = Concat(AllNotesOff(), Program(2, 40));
+    ByteList reopen = AllNotesOff();
+    for (const auto& m : Program(2, 40)) reopen.push_back(m);
     const struct {
       int id;
       ByteList sent;

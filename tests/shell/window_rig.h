@@ -78,11 +78,6 @@ inline QString Dump(const ByteList& list) {
   return out.join(QLatin1Char(','));
 }
 
-inline ByteList Concat(ByteList a, const ByteList& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
 struct WindowRig {
   RecordingSink sink;
   Pictures pictures = LoadPictures();
