@@ -8,7 +8,7 @@
 #include <iterator>
 #include <numbers>
 
-namespace tonvale::e2e {
+namespace tonvale::test {
 namespace {
 
 std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
@@ -167,6 +167,24 @@ std::vector<NoteSpan> FindNotes(std::span<const double> envelope, double on, dou
   return notes;
 }
 
+std::vector<double> DecayDb(std::span<const double> envelope, std::size_t from, std::size_t to,
+                            std::size_t event) {
+  double sum = 0;
+  for (std::size_t b = from; b < to; ++b) sum += envelope[b];
+  const double level = sum / static_cast<double>(std::max<std::size_t>(to - from, 1));
+  std::vector<double> db;
+  for (std::size_t b = event; b < envelope.size(); ++b) {
+    db.push_back(20 * std::log10(std::max(envelope[b], 1e-12) / level));
+  }
+  return db;
+}
+
+std::size_t BlocksAbove(std::span<const double> db, double limit) {
+  std::size_t b = 0;
+  while (b < db.size() && db[b] >= limit) ++b;
+  return b;
+}
+
 double Fundamental(std::span<const float> samples, int rate, double low, double high) {
   const auto stretches = Stretches(samples);
   const auto shortest = static_cast<std::size_t>(std::floor(rate / high));
@@ -219,4 +237,4 @@ double HarmonicRatio(std::span<const float> samples, int rate, double f0, int k)
   return fundamental > 0 ? std::sqrt(partial / fundamental) : 0;
 }
 
-}  // namespace tonvale::e2e
+}  // namespace tonvale::test

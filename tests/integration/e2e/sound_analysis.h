@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace tonvale::e2e {
+namespace tonvale::test {
 
 struct Audio {
   int rate = 0;
@@ -52,6 +52,13 @@ struct NoteSpan {
 std::vector<NoteSpan> FindNotes(std::span<const double> envelope, double on, double off,
                                 std::size_t min_gap);
 
+// How a note dies away: the envelope from block `event` (its key came up) on,
+// in dB against the mean level of blocks [from, to) while it was held.
+std::vector<double> DecayDb(std::span<const double> envelope, std::size_t from, std::size_t to,
+                            std::size_t event);
+// The blocks before `db` first falls below `limit`: all of them when it never does.
+std::size_t BlocksAbove(std::span<const double> db, double limit);
+
 // The fundamental frequency between `low` and `high` Hz: the shortest lag at
 // which the normalised autocorrelation nearly reaches its best, refined
 // between samples. Only pairs of samples within one stretch count. 0 when no
@@ -62,4 +69,4 @@ double Fundamental(std::span<const float> samples, int rate, double low, double 
 // stretches of at least three periods; 0 when there are none.
 double HarmonicRatio(std::span<const float> samples, int rate, double f0, int k);
 
-}  // namespace tonvale::e2e
+}  // namespace tonvale::test
