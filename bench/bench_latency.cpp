@@ -49,6 +49,11 @@
 #include "devices/system_midi_out.h"
 #include "perform/midi_messages.h"
 
+// The process helpers live with the integration tests.
+namespace tonvale {
+namespace e2e = test;
+}
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -33,6 +33,11 @@
 #include "child_process.h"
 #include "servers.h"
 
+// The process helpers live with the integration tests.
+namespace tonvale {
+namespace e2e = test;
+}
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -1,7 +1,7 @@
 # The sound proven on real back-ends: key-to-sound latency of the built-in
 # synthesizer on a JACK server, and the program's start-up time under Xvfb.
 # Both start servers with the process helpers of the end-to-end test.
-set(_e2e_rig ${PROJECT_SOURCE_DIR}/tests/integration/e2e)
+set(_e2e_rig ${PROJECT_SOURCE_DIR}/tests/support)
 add_executable(bench_latency ${CMAKE_CURRENT_LIST_DIR}/bench_latency.cpp
                              ${_e2e_rig}/child_process.cpp)
 target_include_directories(bench_latency PRIVATE ${_e2e_rig})

@@ -27,7 +27,7 @@
 #include "servers.h"
 #include "sound_analysis.h"
 
-namespace tonvale::e2e {
+namespace tonvale::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -40,10 +40,6 @@ constexpr double kHoldSeconds = 0.5;
 // reverb is left.
 constexpr double kQuietDb = -30;
 constexpr double kQuietWithinMs = 250;
-
-double Db(double level, double reference) {
-  return 20 * std::log10(std::max(level, 1e-12) / reference);
-}
 
 class SoundTest : public ::testing::Test {
  protected:
@@ -199,18 +195,10 @@ TEST_F(SoundTest, KeysSoundAtTheirPitchesAndEscSilencesAsAReleaseDoes) {
   // up (or Esc went down), against the note's steady level.
   const auto after = [&](const NoteSpan& note) {
     const std::size_t event = note.start + static_cast<std::size_t>(kHoldSeconds * 1000) / kBlockMs;
-    double sum = 0;
-    std::size_t n = 0;
-    for (std::size_t b = note.start + 10; b + 5 < event; ++b, ++n) sum += envelope[b];
-    const double level = sum / static_cast<double>(n);
-    std::vector<double> db;
-    for (std::size_t b = event; b < envelope.size(); ++b) db.push_back(Db(envelope[b], level));
-    return db;
+    return DecayDb(envelope, note.start + 10, event - 5, event);
   };
   const auto first_below = [](const std::vector<double>& db, double limit) {
-    std::size_t b = 0;
-    while (b < db.size() && db[b] >= limit) ++b;
-    return static_cast<double>(b * kBlockMs);
+    return static_cast<double>(BlocksAbove(db, limit) * kBlockMs);
   };
   const std::vector<double> released = after(notes[0]);
   const std::vector<double> escaped = after(notes[3]);
@@ -227,4 +215,4 @@ TEST_F(SoundTest, KeysSoundAtTheirPitchesAndEscSilencesAsAReleaseDoes) {
 }
 
 }  // namespace
-}  // namespace tonvale::e2e
+}  // namespace tonvale::test

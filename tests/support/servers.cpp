@@ -8,11 +8,11 @@
 
 #include <chrono>
 #include <cstring>
-#include <fstream>
+#include <regex>
 #include <sstream>
 #include <thread>
 
-namespace tonvale::e2e {
+namespace tonvale::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -96,17 +96,61 @@ void SoundServer::AddTo(Environment& env) const {
   env["XDG_RUNTIME_DIR"] = runtime_.string();
 }
 
-std::uintmax_t FileSize(const std::filesystem::path& path) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  return error ? 0 : size;
+JackServer::JackServer() : name_("tonvale-test-" + std::to_string(getpid())) {
+  setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
 }
 
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+bool JackServer::Start(int period, const std::filesystem::path& dir) {
+  process_ = Process(SpawnOptions{.args = {"jackd", "--no-realtime", "-n", name_, "-d", "dummy",
+                                           "-r", "48000", "-p", std::to_string(period)},
+                                  .log = dir / "jackd.log",
+                                  .fds = {}});
+  if (RunToEnd({"jack_wait", "-w", "-t", "10"}).code == 0) return true;
+  error_ = "jackd did not answer: " + ReadText(dir / "jackd.log");
+  Stop();
+  return false;
 }
 
-}  // namespace tonvale::e2e
+std::vector<Dumped> DumpedEvents(const std::string& dump) {
+  static const std::regex kLine(R"(^\s*(\d+):\s+((?:[0-9a-f]{2} ?)+))", std::regex::icase);
+  std::vector<Dumped> out;
+  std::istringstream lines(dump);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
+    if (!std::regex_search(line, m, kLine)) continue;
+    std::string bytes = m[2];
+    while (!bytes.empty() && bytes.back() == ' ') bytes.pop_back();
+    out.push_back({std::stoull(m[1]), bytes});
+  }
+  return out;
+}
+
+std::vector<std::string> BytesOf(const std::vector<Dumped>& events) {
+  std::vector<std::string> out;
+  for (const Dumped& d : events) out.push_back(d.bytes);
+  return out;
+}
+
+bool MidiDump::Start(const std::filesystem::path& dir) {
+  log_ = dir / "dump.log";
+  // Line-buffered, so that each message shows up as it comes.
+  process_ = Process(
+      SpawnOptions{.args = {"stdbuf", "-oL", "jack_midi_dump", "-a"}, .log = log_, .fds = {}});
+  for (int i = 0; i < 100 && process_.running(); ++i) {
+    if (RunToEnd({"jack_lsp"}).out.find("midi-monitor:input") != std::string::npos) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
+}
+
+std::vector<Dumped> MidiDump::WaitForEvents(std::size_t count, std::chrono::milliseconds limit,
+                                            std::chrono::milliseconds settle) const {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end && Events().size() < count) {
+    std::this_thread::sleep_for(25ms);
+  }
+  std::this_thread::sleep_for(settle);
+  return Events();
+}
+
+}  // namespace tonvale::test

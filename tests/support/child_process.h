@@ -1,5 +1,5 @@
-// Programs started by the end-to-end checks (X server, sound server,
-// recorder, the program itself), each ended again by its own process id, and
+// Programs started by the integration tests and benchmarks (servers, dumps,
+// xdotool, the program itself), each ended again by its own process id, and
 // by the system should we die first.
 #pragma once
 
@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -14,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-namespace tonvale::e2e {
+namespace tonvale::test {
 
 using Environment = std::map<std::string, std::string>;
 
@@ -34,18 +35,14 @@ class Process {
  public:
   Process() = default;
   explicit Process(const SpawnOptions& options);  // check running() for success
-  // Takes over a child started elsewhere.
-  static Process Adopt(pid_t pid);
   ~Process() { Stop(); }
   Process(Process&& other) noexcept
       : pid_(std::exchange(other.pid_, -1)), status_(std::exchange(other.status_, {})) {}
   Process& operator=(Process&& other) noexcept;
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
 
   pid_t pid() const { return pid_; }
   // Started and not yet reaped.
-  bool running();
+  bool running() { return pid_ > 0 && !Wait(std::chrono::milliseconds(0)); }
   // The exit code once it ends within `timeout` (a signal counts as 128 + its
   // number), or nothing while it still runs.
   std::optional<int> Wait(std::chrono::milliseconds timeout);
@@ -58,13 +55,15 @@ class Process {
   std::optional<int> status_;
 };
 
-// Runs a program to its end and returns its exit code and standard output.
+// Runs a program to its end and returns its exit code (-1 when it had to be
+// killed) and standard output; its standard error goes to `log`.
 struct RunResult {
   int code = -1;
   std::string out;
 };
-RunResult RunToEnd(std::vector<std::string> args, const Environment& env,
-                   std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
+RunResult RunToEnd(std::vector<std::string> args, const Environment& env = CurrentEnvironment(),
+                   std::chrono::milliseconds timeout = std::chrono::milliseconds(20000),
+                   const std::filesystem::path& log = {});
 
 // A private folder under /tmp, removed with everything in it.
 class ScratchDir {
@@ -79,4 +78,8 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-}  // namespace tonvale::e2e
+std::string ReadText(const std::filesystem::path& path);
+// The file's size, 0 when it does not exist.
+std::uintmax_t FileSize(const std::filesystem::path& path);
+
+}  // namespace tonvale::test

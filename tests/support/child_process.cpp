@@ -8,23 +8,18 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 extern char** environ;
 
-namespace tonvale::e2e {
+namespace tonvale::test {
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-int ExitCode(int status) {
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-  return -1;
-}
 
 // The program's path: as given when it has a slash, else the first
 // executable of that name on PATH.
@@ -41,7 +36,7 @@ std::string FindProgram(const std::string& name, const Environment& env) {
   return name;
 }
 
-pid_t SpawnWith(const SpawnOptions& options, int stdout_fd) {
+pid_t Spawn(const SpawnOptions& options) {
   if (options.args.empty()) return -1;
   // Everything the child needs is made before the fork: after it, only
   // calls that are safe in a child of a threaded process.
@@ -62,8 +57,7 @@ pid_t SpawnWith(const SpawnOptions& options, int stdout_fd) {
   // Ended with us, also when we are killed (a test that times out).
   if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) _exit(127);
   const int log_fd = open(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (log_fd < 0) _exit(127);
-  if (dup2(stdout_fd >= 0 ? stdout_fd : log_fd, 1) < 0 || dup2(log_fd, 2) < 0) _exit(127);
+  if (log_fd < 0 || dup2(log_fd, 1) < 0 || dup2(log_fd, 2) < 0) _exit(127);
   for (const auto& [ours, theirs] : options.fds) {
     // dup2 onto itself would keep close-on-exec.
     if (ours == theirs ? fcntl(ours, F_SETFD, 0) < 0 : dup2(ours, theirs) < 0) _exit(127);
@@ -84,13 +78,7 @@ Environment CurrentEnvironment() {
   return env;
 }
 
-Process::Process(const SpawnOptions& options) : pid_(SpawnWith(options, -1)) {}
-
-Process Process::Adopt(pid_t pid) {
-  Process process;
-  process.pid_ = pid;
-  return process;
-}
+Process::Process(const SpawnOptions& options) : pid_(Spawn(options)) {}
 
 Process& Process::operator=(Process&& other) noexcept {
   if (this != &other) {
@@ -101,25 +89,17 @@ Process& Process::operator=(Process&& other) noexcept {
   return *this;
 }
 
-bool Process::running() {
-  return pid_ > 0 && !Wait(0ms).has_value();
-}
-
 std::optional<int> Process::Wait(std::chrono::milliseconds timeout) {
-  if (status_) return status_;
-  if (pid_ <= 0) return std::nullopt;
+  if (status_ || pid_ <= 0) return status_;
   const auto deadline = Clock::now() + timeout;
   for (;;) {
     int status = 0;
     const pid_t got = waitpid(pid_, &status, WNOHANG);
     if (got == pid_) {
-      status_ = ExitCode(status);
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
       return status_;
     }
-    if (got < 0 && errno != EINTR) {
-      status_ = -1;
-      return status_;
-    }
+    if (got < 0 && errno != EINTR) return status_ = -1;
     if (Clock::now() >= deadline) return std::nullopt;
     std::this_thread::sleep_for(5ms);
   }
@@ -139,12 +119,12 @@ std::optional<int> Process::Stop(int signal, std::chrono::milliseconds grace) {
 }
 
 RunResult RunToEnd(std::vector<std::string> args, const Environment& env,
-                   std::chrono::milliseconds timeout) {
+                   std::chrono::milliseconds timeout, const std::filesystem::path& log) {
   RunResult result;
   int out[2];
   if (pipe2(out, O_CLOEXEC) != 0) return result;
-  const SpawnOptions options{.args = std::move(args), .env = env, .log = {}, .fds = {}};
-  Process child = Process::Adopt(SpawnWith(options, out[1]));
+  Process child(
+      SpawnOptions{.args = std::move(args), .env = env, .log = log, .fds = {{out[1], 1}}});
   close(out[1]);
   const auto deadline = Clock::now() + timeout;
   char buffer[4096];
@@ -173,4 +153,17 @@ ScratchDir::~ScratchDir() {
   if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
-}  // namespace tonvale::e2e
+std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::uintmax_t FileSize(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  return error ? 0 : size;
+}
+
+}  // namespace tonvale::test
