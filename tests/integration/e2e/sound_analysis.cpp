@@ -3,87 +3,21 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <cstring>
+#include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <numbers>
 
 namespace tonvale::test {
-namespace {
 
-std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
-  return std::uint32_t{b[at]} | std::uint32_t{b[at + 1]} << 8 | std::uint32_t{b[at + 2]} << 16 |
-         std::uint32_t{b[at + 3]} << 24;
-}
-
-std::uint16_t Le16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
-}
-
-bool Tag(std::span<const std::uint8_t> b, std::size_t at, const char* tag) {
-  return std::equal(tag, tag + 4, b.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
-}  // namespace
-
-std::optional<Audio> ParseWav(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < 12 || !Tag(bytes, 0, "RIFF") || !Tag(bytes, 8, "WAVE")) return std::nullopt;
-  int format = 0;
-  int channels = 0;
-  int bits = 0;
-  Audio audio;
-  for (std::size_t at = 12; at + 8 <= bytes.size();) {
-    const std::uint32_t declared = Le32(bytes, at + 4);
-    const std::size_t body = at + 8;
-    const std::size_t left = bytes.size() - body;
-    if (Tag(bytes, at, "fmt ")) {
-      if (declared < 16 || left < 16) return std::nullopt;
-      format = Le16(bytes, body);
-      channels = Le16(bytes, body + 2);
-      audio.rate = static_cast<int>(Le32(bytes, body + 4));
-      bits = Le16(bytes, body + 14);
-      if (format == 0xFFFE && declared >= 40 && left >= 40) {
-        format = Le16(bytes, body + 24);  // the sub-format's first two bytes
-      }
-    } else if (Tag(bytes, at, "data")) {
-      const bool pcm16 = format == 1 && bits == 16;
-      const bool float32 = format == 3 && bits == 32;
-      if ((!pcm16 && !float32) || channels < 1 || audio.rate <= 0) return std::nullopt;
-      // An unfinished recording: the data runs to the end of what is there.
-      const std::size_t size =
-          declared == 0 || declared == 0xFFFFFFFF ? left : std::min<std::size_t>(declared, left);
-      const std::size_t frame = static_cast<std::size_t>(channels) * (bits / 8);
-      const std::size_t frames = size / frame;
-      audio.mono.resize(frames);
-      for (std::size_t f = 0; f < frames; ++f) {
-        double sum = 0;
-        for (int c = 0; c < channels; ++c) {
-          const std::size_t p = body + f * frame + static_cast<std::size_t>(c) * (bits / 8);
-          if (pcm16) {
-            sum += static_cast<std::int16_t>(Le16(bytes, p)) / 32768.0;
-          } else {
-            const std::uint32_t raw = Le32(bytes, p);
-            float value;
-            std::memcpy(&value, &raw, sizeof value);
-            sum += value;
-          }
-        }
-        audio.mono[f] = static_cast<float>(sum / channels);
-      }
-      return audio;
-    }
-    if (declared > left) return std::nullopt;
-    at = body + declared + (declared & 1);
-  }
-  return std::nullopt;
-}
-
-std::optional<Audio> ReadWav(const std::string& path) {
+std::vector<float> ReadRawStereo(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                        std::istreambuf_iterator<char>());
-  return ParseWav(bytes);
+  std::vector<float> mono;
+  for (unsigned char b[4]; in.read(reinterpret_cast<char*>(b), 4);) {
+    const auto left = static_cast<std::int16_t>(b[0] | b[1] << 8);
+    const auto right = static_cast<std::int16_t>(b[2] | b[3] << 8);
+    mono.push_back(static_cast<float>((left + right) / 65536.0));
+  }
+  return mono;
 }
 
 std::vector<Stretch> Stretches(std::span<const float> samples) {
@@ -106,20 +40,6 @@ std::vector<Stretch> Stretches(std::span<const float> samples) {
   }
   if (samples.size() > begin) stretches.push_back({begin, samples.size()});
   return stretches;
-}
-
-std::size_t CountDropouts(std::span<const float> samples) {
-  std::size_t count = 0;
-  std::size_t run = 0;
-  for (std::size_t i = 0; i <= samples.size(); ++i) {
-    if (i < samples.size() && samples[i] == 0.0f) {
-      ++run;
-      continue;
-    }
-    count += run >= kMinDropout && run <= kMaxDropout;
-    run = 0;
-  }
-  return count;
 }
 
 std::vector<double> RmsEnvelope(std::span<const float> samples, std::size_t hop) {

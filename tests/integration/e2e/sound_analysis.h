@@ -1,27 +1,17 @@
-// What a recording of the program's sound holds: the WAV file parec writes,
-// the loudness envelope, where notes start, and their pitch.
+// What a recording of the program's sound holds: the loudness envelope,
+// where notes start, their pitch and how they die away.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace tonvale::test {
 
-struct Audio {
-  int rate = 0;
-  std::vector<float> mono;  // channels averaged, full scale 1.0
-};
-
-// PCM 16-bit or IEEE float 32-bit WAV, any number of channels. A recorder
-// that was stopped may leave the sizes unset (0 or 0xFFFFFFFF) or too large:
-// the data then runs to the end of the bytes given. Nothing when the bytes
-// are no such WAV.
-std::optional<Audio> ParseWav(std::span<const std::uint8_t> bytes);
-std::optional<Audio> ReadWav(const std::string& path);
+// Raw 16-bit little-endian stereo as parec records it, channels averaged to
+// full scale 1.0; a half frame at the end left out.
+std::vector<float> ReadRawStereo(const std::string& path);
 
 // A sound server plays exact digital silence where a stream was late: runs
 // of zero samples, at least `kMinDropout` and at most `kMaxDropout` long
@@ -36,7 +26,6 @@ struct Stretch {
 };
 // The samples between dropouts.
 std::vector<Stretch> Stretches(std::span<const float> samples);
-std::size_t CountDropouts(std::span<const float> samples);
 
 // Root mean square of consecutive blocks of `hop` samples, dropouts left
 // out; a block that is all dropout repeats the level before it.

@@ -1,15 +1,17 @@
 // The analysis the sound check relies on, against signals whose answer is
-// known: the WAV a recorder leaves, and notes run through the same steps as
-// the check's recording, with gaps from a late stream spliced in.
+// known: the raw samples a recorder leaves, and notes run through the same
+// steps as the check's recording, with gaps from a late stream spliced in.
 #include "sound_analysis.h"
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
+#include <fstream>
 #include <numbers>
 #include <string>
 #include <vector>
+
+#include "child_process.h"
 
 namespace tonvale::test {
 namespace {
@@ -17,49 +19,14 @@ namespace {
 constexpr int kRate = 44100;
 constexpr std::size_t kBlock = kRate / 100;  // 10 ms, as in the sound check
 
-void Put(std::vector<std::uint8_t>& b, std::uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-// A WAV header as a stopped recorder leaves it: the sizes never filled in.
-std::vector<std::uint8_t> Wav(unsigned format, unsigned channels, unsigned bits,
-                              const std::string& list = "") {
-  std::vector<std::uint8_t> b;
-  const auto tag = [&](const char* t) { Put(b, t[0] | t[1] << 8 | t[2] << 16 | t[3] << 24, 4); };
-  tag("RIFF");
-  Put(b, 0xFFFFFFFF, 4);
-  tag("WAVE");
-  tag("fmt ");
-  for (std::uint32_t v : {16u, format | channels << 16, unsigned{kRate}}) Put(b, v, 4);
-  Put(b, kRate * channels * bits / 8, 4);
-  Put(b, (channels * bits / 8) | bits << 16, 4);
-  if (!list.empty()) {
-    tag("LIST");
-    Put(b, static_cast<std::uint32_t>(list.size()), 4);
-    b.insert(b.end(), list.begin(), list.end());
-    if (list.size() % 2) b.push_back(0);  // chunks are padded to even length
-  }
-  tag("data");
-  Put(b, 0xFFFFFFFF, 4);
-  return b;
-}
-
-TEST(SoundAnalysis, ReadsTheWavARecorderLeaves) {
-  // 16-bit stereo after an odd-length chunk, and half a sample at the end.
-  auto b = Wav(1, 2, 16, "INFO1");
-  for (int v : {16384, -8192, -32768, 32767, 0, 0}) Put(b, static_cast<std::uint16_t>(v), 2);
-  b.push_back(0x7F);
-  auto audio = ParseWav(b);
-  ASSERT_TRUE(audio.has_value());
-  EXPECT_EQ(audio->rate, kRate);
-  EXPECT_EQ(audio->mono, (std::vector<float>{0.125f, static_cast<float>(-0.5 / 32768), 0.0f}));
-
-  b = Wav(3, 1, 32);
-  for (float v : {0.75f, -0.125f}) Put(b, std::bit_cast<std::uint32_t>(v), 4);
-  EXPECT_EQ(ParseWav(b)->mono, (std::vector<float>{0.75f, -0.125f}));
-  EXPECT_FALSE(ParseWav(Wav(1, 2, 24)).has_value()) << "24-bit";
-  b[8] = 'X';
-  EXPECT_FALSE(ParseWav(b).has_value()) << "not WAVE";
+TEST(SoundAnalysis, ReadsRawStereoAsParecRecordsIt) {
+  const ScratchDir dir("tonvale-raw");
+  const auto path = dir.path() / "heard.raw";
+  // Little-endian pairs; half a frame left by an interrupted write at the end.
+  const unsigned char bytes[] = {0x00, 0x40, 0x00, 0xE0, 0x00, 0x80, 0xFF, 0x7F, 0x00, 0x00, 0x01};
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+  EXPECT_EQ(ReadRawStereo(path.string()),
+            (std::vector<float>{(0.5f - 0.25f) / 2, static_cast<float>(-0.5 / 32768)}));
 }
 
 std::vector<double> Square(double hz) {  // odd partials 1/k up to 10 kHz
