@@ -41,11 +41,8 @@ double Ms(const Dumped& a, const Dumped& b) {
 
 std::vector<std::string> AllNotesOff() {
   std::vector<std::string> out;
-  for (int c = 0; c < 16; ++c) {
-    std::ostringstream m;
-    m << "b" << std::hex << c << " 7b 00";
-    out.push_back(m.str());
-  }
+  for (const char c : std::string("0123456789abcdef"))
+    out.push_back(std::string("b") + c + " 7b 00");
   return out;
 }
 
