@@ -48,7 +48,7 @@ class Process {
   std::optional<int> Wait(std::chrono::milliseconds timeout);
   // Sends `signal`, waits up to `grace`, then kills; returns how it ended.
   std::optional<int> Stop(int signal = SIGTERM,
-                          std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
+                          std::chrono::milliseconds grace = std::chrono::milliseconds(5000));
 
  private:
   pid_t pid_ = -1;
