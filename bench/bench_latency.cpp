@@ -49,11 +49,6 @@
 #include "devices/system_midi_out.h"
 #include "perform/midi_messages.h"
 
-// The process helpers live with the integration tests.
-namespace tonvale {
-namespace e2e = test;
-}
-
 namespace {
 
 using namespace std::chrono_literals;
@@ -123,10 +118,10 @@ int Run(int notes, const std::filesystem::path& dir) {
 
   const int period = tonvale::AudioOptions{}.period_size;
   // Declared first, so that it stops last, after every client has gone.
-  tonvale::e2e::Process jackd(tonvale::e2e::SpawnOptions{
+  tonvale::test::Process jackd(tonvale::test::SpawnOptions{
       .args = {"jackd", "--no-realtime", "-n", server, "-d", "dummy", "-r",
                std::to_string(kSampleRate), "-p", std::to_string(period)},
-      .env = tonvale::e2e::CurrentEnvironment(),
+      .env = tonvale::test::CurrentEnvironment(),
       .log = dir / "jackd.log",
       .fds = {}});
   if (!jackd.running()) {
@@ -258,6 +253,6 @@ int Run(int notes, const std::filesystem::path& dir) {
 
 int main(int argc, char** argv) {
   const int notes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-  const tonvale::e2e::ScratchDir dir("tonvale-latency");
+  const tonvale::test::ScratchDir dir("tonvale-latency");
   return Run(notes, dir.path());
 }

@@ -33,18 +33,13 @@
 #include "child_process.h"
 #include "servers.h"
 
-// The process helpers live with the integration tests.
-namespace tonvale {
-namespace e2e = test;
-}
-
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-using tonvale::e2e::Environment;
-using tonvale::e2e::Process;
-using tonvale::e2e::SpawnOptions;
+using tonvale::test::Environment;
+using tonvale::test::Process;
+using tonvale::test::SpawnOptions;
 
 constexpr const char* kReadyLine = "tonvale: ready";
 constexpr const char* kMainTitle = "Tonvale - ";
@@ -173,13 +168,13 @@ int main(int argc, char** argv) {
   const int splash_ms = argc > 2 ? std::max(0, std::atoi(argv[2])) : 1;
   const std::string program = argc > 3 ? argv[3] : TONVALE_PROGRAM;
 
-  tonvale::e2e::ScratchDir dir("tonvale-startup");
-  tonvale::e2e::XServer x(dir.path());
+  tonvale::test::ScratchDir dir("tonvale-startup");
+  tonvale::test::XServer x(dir.path());
   if (!x.ok()) {
     std::fprintf(stderr, "%s\n", x.error().c_str());
     return 1;
   }
-  tonvale::e2e::SoundServer sound(dir.path());
+  tonvale::test::SoundServer sound(dir.path());
   if (!sound.ok()) {
     std::fprintf(stderr, "%s\n", sound.error().c_str());
     return 1;
@@ -189,7 +184,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot watch the X server\n");
     return 1;
   }
-  Environment env = tonvale::e2e::CurrentEnvironment();
+  Environment env = tonvale::test::CurrentEnvironment();
   sound.AddTo(env);
   env["DISPLAY"] = x.display();
   env["QT_QPA_PLATFORM"] = "xcb";
@@ -201,7 +196,7 @@ int main(int argc, char** argv) {
   const Run first = StartOnce(program, env, watch, true, dir.path() / "warm-up.log");
   if (!first.window_ms && !first.ready_ms) {
     std::fprintf(stderr, "the main window never came up:\n%s\n",
-                 tonvale::e2e::ReadText(dir.path() / "warm-up.log").c_str());
+                 tonvale::test::ReadText(dir.path() / "warm-up.log").c_str());
     return 1;
   }
   const bool has_ready_line = first.ready_ms.has_value();

@@ -1,18 +1,18 @@
 # The sound proven on real back-ends: key-to-sound latency of the built-in
 # synthesizer on a JACK server, and the program's start-up time under Xvfb.
 # Both start servers with the process helpers of the end-to-end test.
-set(_e2e_rig ${PROJECT_SOURCE_DIR}/tests/support)
+set(_test_rig ${PROJECT_SOURCE_DIR}/tests/support)
 add_executable(bench_latency ${CMAKE_CURRENT_LIST_DIR}/bench_latency.cpp
-                             ${_e2e_rig}/child_process.cpp)
-target_include_directories(bench_latency PRIVATE ${_e2e_rig})
+                             ${_test_rig}/child_process.cpp)
+target_include_directories(bench_latency PRIVATE ${_test_rig})
 target_link_libraries(bench_latency PRIVATE tonvale_devices tonvale_perform)
 set_target_properties(bench_latency PROPERTIES AUTOMOC OFF)
 
 if(TARGET tonvale)
   pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
   add_executable(bench_startup ${CMAKE_CURRENT_LIST_DIR}/bench_startup.cpp
-                               ${_e2e_rig}/child_process.cpp ${_e2e_rig}/servers.cpp)
-  target_include_directories(bench_startup PRIVATE ${_e2e_rig})
+                               ${_test_rig}/child_process.cpp ${_test_rig}/servers.cpp)
+  target_include_directories(bench_startup PRIVATE ${_test_rig})
   target_link_libraries(bench_startup PRIVATE PkgConfig::XCB)
   target_compile_definitions(bench_startup PRIVATE TONVALE_PROGRAM="$<TARGET_FILE:tonvale>")
   set_target_properties(bench_startup PROPERTIES AUTOMOC OFF)
