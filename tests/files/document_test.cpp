@@ -1,7 +1,7 @@
 // The file commands against a fake window. The dialogs' setups, the items,
 // the title after save and load, Yes/No/Cancel on an untitled recording and
 // the command-line play are checked through the real window in
-// tests/shell/document_session_test.cpp; here the bytes written, the
+// tests/shell/recording_session_test.cpp; here the bytes written, the
 // settings taken and the failures.
 #include "files/document.h"
 

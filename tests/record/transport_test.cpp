@@ -1,7 +1,7 @@
 // The transport's table walk, with every item, is asserted in the window
-// (tests/shell/recording_session_test.cpp, document_session_test.cpp); here
-// what the window does not reach: the view and Items() agree, the Ready rows
-// after saves, loads and plays, dropped commands and the order of stopping.
+// (tests/shell/recording_session_test.cpp); here what the window does not
+// reach: the view and Items() agree, the Ready rows after saves, loads and
+// plays, dropped commands and the order of stopping.
 #include "record/transport.h"
 
 #include <gtest/gtest.h>
