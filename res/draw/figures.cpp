@@ -15,10 +15,6 @@ const QColor kBrass(226, 178, 52);
 const QColor kChrome(200, 205, 212);
 const QColor kDarkLine(35, 22, 12);
 
-QPen line(const QColor& c, double w) {
-  return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
-
 // Fret positions follow the equal-tempered rule from nut to saddle.
 void drawFrets(QPainter& p, double nutY, double saddleY, double stopY, double halfWidth,
                double ink) {

@@ -18,10 +18,6 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 const QColor kInk(30, 18, 10);
 
-QPen line(const QColor& c, double w) {
-  return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
-
 // Soft shadow on the "floor" under an object standing on the green.
 void floorShadow(QPainter& p, QPointF centre, double rx, double ry) {
   QRadialGradient g(centre, rx);

@@ -7,6 +7,10 @@
 
 namespace tonvale::pictures {
 
+QPen line(const QColor& c, double width) {
+  return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
 QColor mix(const QColor& a, const QColor& b, double t) {
   auto lerp = [t](int x, int y) { return static_cast<int>(std::lround(x + (y - x) * t)); };
   return QColor(lerp(a.red(), b.red()), lerp(a.green(), b.green()), lerp(a.blue(), b.blue()),
@@ -49,12 +53,12 @@ QPainterPath mirroredOutline(QPointF top, const std::vector<HalfCurve>& rightHal
   return path;
 }
 
-void fillOutlined(QPainter& p, const QPainterPath& shape, const QBrush& fill, const QColor& line,
-                  double lineWidth) {
+void fillOutlined(QPainter& p, const QPainterPath& shape, const QBrush& fill, const QColor& edge,
+                  double edgeWidth) {
   p.save();
   p.setBrush(fill);
-  if (lineWidth > 0) {
-    p.setPen(QPen(line, lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  if (edgeWidth > 0) {
+    p.setPen(line(edge, edgeWidth));
   } else {
     p.setPen(Qt::NoPen);
   }
@@ -65,12 +69,12 @@ void fillOutlined(QPainter& p, const QPainterPath& shape, const QBrush& fill, co
 void drawTube(QPainter& p, const QPainterPath& centre, double width, const QColor& body) {
   p.save();
   p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(body.darker(230), width + 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setPen(line(body.darker(230), width + 1.6));
   p.drawPath(centre);
-  p.setPen(QPen(body, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setPen(line(body, width));
   p.drawPath(centre);
   p.translate(-width * 0.18, -width * 0.18);
-  p.setPen(QPen(body.lighter(150), width * 0.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setPen(line(body.lighter(150), width * 0.3));
   p.drawPath(centre);
   p.restore();
 }
@@ -163,7 +167,7 @@ void drawCurvedKeys(QPainter& p, const QPainterPath& front, double depth, int wh
       << at(s0) + inward(s0) * d1;
     return q;
   };
-  p.setPen(QPen(QColor(70, 70, 70), ink, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setPen(line(QColor(70, 70, 70), ink));
   p.setBrush(QColor(250, 250, 245));
   for (int k = 0; k < whiteKeys; ++k) p.drawPolygon(quad(k * w, (k + 1) * w, 0, depth));
   p.setPen(Qt::NoPen);

@@ -5,12 +5,16 @@
 #include <QColor>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPen>
 #include <QPointF>
 #include <QRectF>
 #include <functional>
 #include <vector>
 
 namespace tonvale::pictures {
+
+// A pen with round caps and joins, as the outlines here are drawn.
+QPen line(const QColor& c, double width);
 
 // Blend of two colours; t = 0 gives a, t = 1 gives b.
 QColor mix(const QColor& a, const QColor& b, double t);
@@ -27,8 +31,8 @@ struct HalfCurve {
 QPainterPath mirroredOutline(QPointF top, const std::vector<HalfCurve>& rightHalf);
 
 // Fill then outline.
-void fillOutlined(QPainter& p, const QPainterPath& shape, const QBrush& fill, const QColor& line,
-                  double lineWidth);
+void fillOutlined(QPainter& p, const QPainterPath& shape, const QBrush& fill, const QColor& edge,
+                  double edgeWidth);
 
 // A metal tube along `centre`: dark rim, body colour and a thin highlight.
 void drawTube(QPainter& p, const QPainterPath& centre, double width, const QColor& body);

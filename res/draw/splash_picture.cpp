@@ -85,14 +85,14 @@ QImage drawSplashPicture() {
   const QString text = QStringLiteral("Tonvale");
   const double w = QFontMetricsF(title).horizontalAdvance(text);
   name.addText(QPointF((200 - w) / 2, 84), title, text);
-  p.setPen(QPen(QColor(255, 220, 140, 60), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setPen(line(QColor(255, 220, 140, 60), 9));
   p.setBrush(Qt::NoBrush);
   p.drawPath(name);
   QLinearGradient gold(0, 50, 0, 86);
   gold.setColorAt(0, QColor(255, 245, 190));
   gold.setColorAt(0.5, QColor(250, 200, 70));
   gold.setColorAt(1, QColor(200, 120, 20));
-  p.setPen(QPen(QColor(60, 25, 5), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setPen(line(QColor(60, 25, 5), 2.2));
   p.setBrush(gold);
   p.drawPath(name);
 

@@ -14,9 +14,6 @@ namespace tonvale::pictures {
 namespace {
 
 const QColor kOutline(25, 20, 15);
-QPen line(const QColor& c, double w) {
-  return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
 
 // Places a figure: centre, turn and scale.
 struct Place {
