@@ -433,41 +433,27 @@ void drawReedOrgan(QPainter& p) {
 
 void drawRedGuitar(QPainter& p) {
   floorShadow(p, QPointF(86, 132), 60, 6);
-  p.save();
-  p.translate(84, 74);
-  p.rotate(38);
-  p.scale(0.72, 0.72);
+  Place guitar(p, {84, 74}, 38, 0.72);
   p.translate(0, 30);
   drawAcousticGuitar(p, QColor(200, 28, 30), true, 1.6);
-  p.restore();
 }
 
 void drawBass(QPainter& p) {
   floorShadow(p, QPointF(86, 132), 60, 6);
-  p.save();
-  p.translate(86, 70);
-  p.rotate(-40);
-  p.scale(0.58, 0.58);
+  Place bass(p, {86, 70}, -40, 0.58);
   p.translate(0, 50);
   drawSolidBodyGuitar(p, QColor(230, 120, 30), true, 1.8);
-  p.restore();
 }
 
 void drawViolinPicture(QPainter& p) {
   floorShadow(p, QPointF(86, 132), 60, 6);
-  p.save();
-  p.translate(20, 118);
-  p.rotate(-38);
-  p.scale(0.98, 0.98);
-  drawBow(p, 1.2);
-  p.restore();
-  p.save();
-  p.translate(90, 78);
-  p.rotate(28);
-  p.scale(0.8, 0.8);
+  {
+    Place bow(p, {20, 118}, -38, 0.98);
+    drawBow(p, 1.2);
+  }
+  Place violin(p, {90, 78}, 28, 0.8);
   p.translate(0, 30);
   drawViolin(p, 1.5);
-  p.restore();
 }
 
 // ---- 6: framed picture: electric guitar, trumpet and conga on a curved keyboard -------------
@@ -497,26 +483,19 @@ void drawEnsembleFrame(QPainter& p) {
                 QPointF(inner.right() + 4, inner.bottom() - 26));
   drawCurvedKeys(p, front, 22, 22, 0.5);
 
-  p.save();
-  p.translate(120, 88);
-  p.scale(0.52, 0.52);
-  drawConga(p, 1.6);
-  p.restore();
-
-  p.save();
-  p.translate(52, 72);
-  p.rotate(-32);
-  p.scale(0.36, 0.36);
-  p.translate(0, 20);
-  drawSolidBodyGuitar(p, QColor(210, 25, 30), false, 2.6);
-  p.restore();
-
-  p.save();
-  p.translate(66, 34);
-  p.rotate(8);
-  p.scale(0.48, 0.48);
-  drawTrumpet(p, 2.0);
-  p.restore();
+  {
+    Place conga(p, {120, 88}, 0, 0.52);
+    drawConga(p, 1.6);
+  }
+  {
+    Place guitar(p, {52, 72}, -32, 0.36);
+    p.translate(0, 20);
+    drawSolidBodyGuitar(p, QColor(210, 25, 30), false, 2.6);
+  }
+  {
+    Place trumpet(p, {66, 34}, 8, 0.48);
+    drawTrumpet(p, 2.0);
+  }
   p.restore();
 }
 
@@ -524,30 +503,21 @@ void drawEnsembleFrame(QPainter& p) {
 
 void drawTrumpetPicture(QPainter& p) {
   floorShadow(p, QPointF(86, 118), 64, 7);
-  p.save();
-  p.translate(12, 72);
-  p.rotate(-10);
-  p.scale(1.08, 1.08);
+  Place trumpet(p, {12, 72}, -10, 1.08);
   drawTrumpet(p, 1.3);
-  p.restore();
 }
 
 void drawSaxophonePicture(QPainter& p) {
   floorShadow(p, QPointF(96, 130), 42, 5);
-  p.save();
-  p.translate(80, 74);
-  p.rotate(8);
-  p.scale(0.86, 0.86);
+  Place saxophone(p, {80, 74}, 8, 0.86);
   drawSaxophone(p, 1.5);
-  p.restore();
 }
 
 void drawFlutePicture(QPainter& p) {
-  p.save();
-  p.translate(10, 100);
-  p.rotate(-28);
-  drawBambooFlute(p, 162, 11, 1.2);
-  p.restore();
+  {
+    Place flute(p, {10, 100}, -28, 1.0);
+    drawBambooFlute(p, 162, 11, 1.2);
+  }
   const double a = -28 * kPi / 180;
   drawTassel(p, QPointF(10, 100) + QPointF(std::cos(a), std::sin(a)) * 157 + QPointF(0, 5), 22);
 }
@@ -601,24 +571,18 @@ void drawEveningFrame(QPainter& p) {
   }
 
   // Instruments drifting in the sky.
-  p.save();
-  p.translate(44, 58);
-  p.rotate(-25);
-  p.scale(0.3, 0.3);
-  drawViolin(p, 3.2);
-  p.restore();
-  p.save();
-  p.translate(84, 50);
-  p.rotate(-12);
-  p.scale(0.42, 0.42);
-  drawTrumpet(p, 2.4);
-  p.restore();
-  p.save();
-  p.translate(128, 56);
-  p.rotate(30);
-  p.scale(0.26, 0.26);
-  drawAcousticGuitar(p, QColor(225, 150, 40), false, 3.6);
-  p.restore();
+  {
+    Place violin(p, {44, 58}, -25, 0.3);
+    drawViolin(p, 3.2);
+  }
+  {
+    Place trumpet(p, {84, 50}, -12, 0.42);
+    drawTrumpet(p, 2.4);
+  }
+  {
+    Place guitar(p, {128, 56}, 30, 0.26);
+    drawAcousticGuitar(p, QColor(225, 150, 40), false, 3.6);
+  }
   QFont notes("DejaVu Sans");
   notes.setPixelSize(15);
   p.setFont(notes);

@@ -16,6 +16,24 @@ namespace tonvale::pictures {
 // A pen with round caps and joins, as the outlines here are drawn.
 QPen line(const QColor& c, double width);
 
+// Places a figure drawn in its own coordinates until the end of the scope: its origin at
+// `at`, turned by `degrees` and scaled evenly. The painter's state comes back afterwards.
+class Place {
+ public:
+  Place(QPainter& p, QPointF at, double degrees, double scale) : p_(p) {
+    p_.save();
+    p_.translate(at);
+    p_.rotate(degrees);
+    p_.scale(scale, scale);
+  }
+  ~Place() { p_.restore(); }
+  Place(const Place&) = delete;
+  Place& operator=(const Place&) = delete;
+
+ private:
+  QPainter& p_;
+};
+
 // Blend of two colours; t = 0 gives a, t = 1 gives b.
 QColor mix(const QColor& a, const QColor& b, double t);
 

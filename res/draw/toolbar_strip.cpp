@@ -15,18 +15,6 @@ namespace {
 
 const QColor kOutline(25, 20, 15);
 
-// Places a figure: centre, turn and scale.
-struct Place {
-  QPainter& p;
-  Place(QPainter& painter, QPointF at, double degrees, double scale) : p(painter) {
-    p.save();
-    p.translate(at);
-    p.rotate(degrees);
-    p.scale(scale, scale);
-  }
-  ~Place() { p.restore(); }
-};
-
 void keyboardIcon(QPainter& p) {
   p.setPen(line(kOutline, 1.2));
   p.setBrush(QColor(40, 40, 45));
