@@ -173,7 +173,7 @@ void drawSolidBodyGuitar(QPainter& p, const QColor& body, bool bass, double ink)
 
   // Head with all tuners on the bass side.
   const int tuners = bass ? 4 : 6;
-  const double headLen = bass ? 30 : 30;
+  const double headLen = 30;
   QPainterPath head(QPointF(-4.5, nutY));
   head.cubicTo(QPointF(-6, nutY - 6), QPointF(-13, nutY - 8), QPointF(-13, nutY - 16));
   head.cubicTo(QPointF(-13, nutY - 24), QPointF(-9, nutY - headLen), QPointF(-3, nutY - headLen));
@@ -230,7 +230,7 @@ void drawSolidBodyGuitar(QPainter& p, const QColor& body, bool bass, double ink)
   p.drawEllipse(QPointF(20, 60), 3, 3);
   p.setPen(line(QColor(240, 235, 220), 1.2));
   p.drawLine(QPointF(-4.3, nutY), QPointF(4.3, nutY));
-  drawStrings(p, bass ? 4 : 6, 57, bass ? 9 : 8, nutY, bass ? 6.5 : 6.5, ink);
+  drawStrings(p, bass ? 4 : 6, 57, bass ? 9 : 8, nutY, 6.5, ink);
   p.restore();
 }
 

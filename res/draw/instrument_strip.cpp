@@ -111,16 +111,14 @@ void drawGrandPiano(QPainter& p) {
 
   // Case sides: every edge of the rim drawn down to the bottom.
   p.setPen(Qt::NoPen);
+  p.setBrush(QColor(14, 14, 16));
   for (int i = 0; i + 1 < outline.size(); ++i) {
     QPolygonF side;
     side << v.at(outline[i].x(), outline[i].y(), height)
          << v.at(outline[i + 1].x(), outline[i + 1].y(), height)
          << v.at(outline[i + 1].x(), outline[i + 1].y(), 0)
          << v.at(outline[i].x(), outline[i].y(), 0);
-    p.setBrush(QColor(14, 14, 16));
     p.drawPolygon(side);
-    p.setPen(line(QColor(14, 14, 16), 0.6));
-    p.setPen(Qt::NoPen);
   }
   // A shine along the near, curved side.
   QPainterPath shine;

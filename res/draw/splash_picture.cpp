@@ -5,7 +5,6 @@
 #include <QLinearGradient>
 #include <QRadialGradient>
 
-#include "figures.h"
 #include "paint_kit.h"
 #include "pictures.h"
 

@@ -81,7 +81,7 @@ void organIcon(QPainter& p) {
   }
 }
 
-// Shared by the three string icons: a neck with a head, drawn upright in pixels.
+// Shared by the two guitar icons: a neck with a head, drawn upright in pixels.
 void neckAndHead(QPainter& p, double top, double bottom, double width, double headLen,
                  const QColor& neck, const QColor& head) {
   p.setPen(line(kOutline, 0.8));
