@@ -1,4 +1,5 @@
 // The tool-bar strip: fifteen bold 32 x 32 icons on a transparent background.
+#include <QLineF>
 #include <QLinearGradient>
 #include <QPolygonF>
 #include <QRadialGradient>
@@ -27,14 +28,11 @@ void keyboardIcon(QPainter& p) {
 
 void dulcimerIcon(QPainter& p) {
   const QColor wood(160, 80, 30);
+  const QLineF legs[] = {{7, 19, 5, 30}, {25, 19, 27, 30}};
   p.setPen(line(kOutline, 2.6));
-  for (auto [a, b] :
-       {std::pair{QPointF(7, 19), QPointF(5, 30)}, std::pair{QPointF(25, 19), QPointF(27, 30)}})
-    p.drawLine(a, b);
+  for (const QLineF& leg : legs) p.drawLine(leg);
   p.setPen(line(wood.darker(110), 1.4));
-  for (auto [a, b] :
-       {std::pair{QPointF(7, 19), QPointF(5, 30)}, std::pair{QPointF(25, 19), QPointF(27, 30)}})
-    p.drawLine(a, b);
+  for (const QLineF& leg : legs) p.drawLine(leg);
   p.setPen(line(kOutline, 1.0));
   p.setBrush(wood);
   p.drawRect(QRectF(3, 17, 26, 4));
