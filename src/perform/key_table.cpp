@@ -76,14 +76,15 @@ struct ModeInfo {
   const char* tonic_text;
 };
 
-// A minor mode shares its offset with its relative major: its tonic is "6".
-constexpr ModeInfo kModes[24] = {
+// In menu order. A minor mode shares its offset with its relative major:
+// its tonic is "6".
+constexpr std::array<ModeInfo, 24> kModes = {{
     {1297, 0, "1=C"},  {1298, 2, "1=D"},   {1299, 4, "1=E"},  {1300, 5, "1=F"},  {1301, 7, "1=G"},
     {1302, 9, "1=A"},  {1303, -1, "1=B"},  {1304, 6, "1=#F"}, {1305, 1, "1=#C"}, {1312, -2, "1=bB"},
     {1313, 3, "1=bE"}, {1314, -4, "1=bA"}, {1315, 3, "6=c"},  {1316, 5, "6=d"},  {1317, 7, "6=e"},
     {1318, -4, "6=f"}, {1319, -2, "6=g"},  {1320, 0, "6=a"},  {1321, 2, "6=b"},  {1328, 9, "6=#f"},
     {1329, 4, "6=#c"}, {1330, -1, "6=#g"}, {1331, 6, "6=#d"}, {1332, 1, "6=#a"},
-};
+}};
 
 const ModeInfo* FindMode(std::int32_t mode) {
   for (const ModeInfo& info : kModes) {
@@ -94,10 +95,12 @@ const ModeInfo* FindMode(std::int32_t mode) {
 
 }  // namespace
 
-const std::array<std::int32_t, 24> kKeyModes = {
-    1297, 1298, 1299, 1300, 1301, 1302, 1303, 1304, 1305, 1312, 1313, 1314,
-    1315, 1316, 1317, 1318, 1319, 1320, 1321, 1328, 1329, 1330, 1331, 1332,
-};
+// The first column of the mode table, fixed at compile time.
+constinit const std::array<std::int32_t, 24> kKeyModes = [] {
+  std::array<std::int32_t, 24> modes{};
+  for (std::size_t i = 0; i < modes.size(); ++i) modes[i] = kModes[i].mode;
+  return modes;
+}();
 
 std::optional<int> TonicOffset(std::int32_t mode) {
   const ModeInfo* info = FindMode(mode);
