@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <thread>
 
+#include "devices/jack_probe.h"
+
 namespace tonvale {
 namespace {
 
@@ -35,8 +37,7 @@ std::chrono::microseconds Since(Clock::time_point start) {
 }  // namespace
 
 JackMidiOut::JackMidiOut(const char* client_name) {
-  jack_status_t status{};
-  client_ = jack_client_open(client_name, JackNoStartServer, &status);
+  client_ = OpenJackClientQuietly(client_name);
   if (client_ == nullptr) return;
   queue_ = jack_ringbuffer_create(kQueueBytes);
   if (queue_ == nullptr || jack_set_process_callback(client_, &JackMidiOut::Process, this) != 0) {

@@ -28,7 +28,8 @@ class JackMidiOut {
   static constexpr std::chrono::milliseconds kCloseWait{500};
 
   // Joins the running server as `client_name` (JACK may add "-01"); never
-  // starts a server. connected() tells whether that worked.
+  // starts a server, and says nothing when none runs. connected() tells
+  // whether that worked.
   explicit JackMidiOut(const char* client_name);
   ~JackMidiOut();
   JackMidiOut(const JackMidiOut&) = delete;

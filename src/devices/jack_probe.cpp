@@ -1,7 +1,5 @@
 #include "devices/jack_probe.h"
 
-#include <jack/jack.h>
-
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -12,7 +10,7 @@ namespace {
 std::atomic<int> g_quiet{0};
 
 // libjack keeps one process-wide message hook; this one prints like the
-// default does, except while a probe is asking.
+// default does, except while we are joining a server.
 void ForwardJackMessage(const char* text) {
   if (g_quiet.load() > 0) return;
   std::fprintf(stderr, "%s\n", text);
@@ -20,7 +18,7 @@ void ForwardJackMessage(const char* text) {
 
 }  // namespace
 
-bool JackServerRunning() {
+jack_client_t* OpenJackClientQuietly(const char* client_name) {
   static std::once_flag hooks;
   std::call_once(hooks, [] {
     jack_set_error_function(ForwardJackMessage);
@@ -28,10 +26,16 @@ bool JackServerRunning() {
   });
   ++g_quiet;
   jack_status_t status{};
-  jack_client_t* client = jack_client_open("Tonvale-probe", JackNoStartServer, &status);
-  if (client != nullptr) jack_client_close(client);
+  jack_client_t* client = jack_client_open(client_name, JackNoStartServer, &status);
   --g_quiet;
-  return client != nullptr;
+  return client;
+}
+
+bool JackServerRunning() {
+  jack_client_t* client = OpenJackClientQuietly("Tonvale-probe");
+  if (client == nullptr) return false;
+  jack_client_close(client);
+  return true;
 }
 
 }  // namespace tonvale

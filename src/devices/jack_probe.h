@@ -1,11 +1,16 @@
-// Whether a JACK server is running, asked without ever starting one.
+// Joining a JACK server without ever starting one.
 #pragma once
+
+#include <jack/jack.h>
 
 namespace tonvale {
 
-// Connects to the server named by JACK_DEFAULT_SERVER (or the default one)
-// with JackNoStartServer and leaves at once. libjack's complaints about a
-// missing server are kept off stderr during the question.
+// A client of the server named by JACK_DEFAULT_SERVER (or the default one),
+// opened with JackNoStartServer; null when none runs. libjack's complaints
+// about a missing server are kept off stderr meanwhile.
+jack_client_t* OpenJackClientQuietly(const char* client_name);
+
+// Whether a JACK server is running: joins it quietly and leaves at once.
 bool JackServerRunning();
 
 }  // namespace tonvale

@@ -6,7 +6,6 @@
 #include <cctype>
 
 #include "devices/jack_midi_out.h"
-#include "devices/jack_probe.h"
 #include "devices/short_message.h"
 
 namespace tonvale {
@@ -73,7 +72,9 @@ MidiPorts::MidiPorts(PortApis apis) {
       // A port list that cannot be read offers nothing.
     }
   }
-  if (apis.jack && JackServerRunning()) {
+  if (apis.jack) {
+    // Without a server this fails fast and quietly; with one it is the only
+    // connection we make (a separate question first would cost another).
     jack_ = std::make_unique<JackMidiOut>(kMidiClientName);
     if (!jack_->connected()) jack_.reset();
   }
