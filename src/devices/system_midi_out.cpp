@@ -41,9 +41,8 @@ SystemMidiOut::SystemMidiOut(const DeviceSearch& search) {
   }
 }
 
-SystemMidiOut::SystemMidiOut(std::vector<std::unique_ptr<OutputDevice>> devices,
-                             BuiltinSynth* synth)
-    : devices_(std::move(devices)), synth_(synth) {}
+SystemMidiOut::SystemMidiOut(std::vector<std::unique_ptr<OutputDevice>> devices)
+    : devices_(std::move(devices)) {}
 
 SystemMidiOut::~SystemMidiOut() {
   if (preload_.joinable()) preload_.join();

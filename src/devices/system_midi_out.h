@@ -33,9 +33,8 @@ class SystemMidiOut : public MidiOut {
 
   // Looks for the soundfont and lists the ports, once.
   explicit SystemMidiOut(const DeviceSearch& search = DeviceSearch::FromEnvironment());
-  // A list made by hand; `synth`, if given, must be devices[0].
-  explicit SystemMidiOut(std::vector<std::unique_ptr<OutputDevice>> devices,
-                         BuiltinSynth* synth = nullptr);
+  // A list made by hand, without a built-in synthesizer.
+  explicit SystemMidiOut(std::vector<std::unique_ptr<OutputDevice>> devices);
   ~SystemMidiOut() override;
 
   int DeviceCount() override;
