@@ -65,7 +65,8 @@ int Render(const ToolOptions& options, const RecordingFile& file, const RenderSe
     err << "No General MIDI soundfont found; name one with --soundfont.\n";
     return kToolFileFailed;
   }
-  const std::unique_ptr<SynthCore> core = SynthCore::Create(*soundfont);
+  // Rendered at the rate the WAV header states.
+  const std::unique_ptr<SynthCore> core = SynthCore::Create(*soundfont, kRenderRate);
   if (!core) {
     err << "Cannot load the soundfont " << *soundfont << ".\n";
     return kToolFileFailed;
