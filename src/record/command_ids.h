@@ -5,20 +5,25 @@
 
 #include <cstdint>
 
+#include "perform/settings_commands.h"
+
 namespace tonvale {
 
+// The settings commands keep the numbers the settings core sorts them by
+// (perform/settings_commands.h).
+
 // Device on/off.
-inline constexpr std::int32_t IDM_DEVICE_OPEN = 256;
-inline constexpr std::int32_t IDM_DEVICE_CLOSE = 257;
+inline constexpr std::int32_t IDM_DEVICE_OPEN = kCmdDeviceOpen;
+inline constexpr std::int32_t IDM_DEVICE_CLOSE = kCmdDeviceClose;
 // Device choice: the default output (midi_device -1), then device n = 0..255.
-inline constexpr std::int32_t IDM_DEVICE_MAPPER = 511;
-inline constexpr std::int32_t IDM_DEVICE_FIRST = 512;
+inline constexpr std::int32_t IDM_DEVICE_MAPPER = kCmdDeviceMapper;
+inline constexpr std::int32_t IDM_DEVICE_FIRST = kCmdDeviceFirst;
 inline constexpr std::int32_t kMaxDeviceItems = 256;
 // Channel index c = 0..14 (channel 16 is kept for the automatic bass).
-inline constexpr std::int32_t IDM_CHANNEL_FIRST = 768;
-inline constexpr std::int32_t kChannelItems = 15;
+inline constexpr std::int32_t IDM_CHANNEL_FIRST = kCmdChannelFirst;
+inline constexpr std::int32_t kChannelItems = kChannelsOffered;
 // Program p = 0..127.
-inline constexpr std::int32_t IDM_PROGRAM_FIRST = 1024;
+inline constexpr std::int32_t IDM_PROGRAM_FIRST = kCmdProgramFirst;
 inline constexpr std::int32_t kProgramItems = 128;
 
 inline constexpr std::int32_t IDM_HELP = 1280;
@@ -32,11 +37,13 @@ inline constexpr std::int32_t IDM_PLAY_STOP = 1287;
 inline constexpr std::int32_t IDM_FILE_SAVE = 1288;
 inline constexpr std::int32_t IDM_FILE_SAVE_AS = 1289;
 inline constexpr std::int32_t IDM_FILE_OPEN = 1296;
+// The commands the settings core hands on untouched.
+static_assert(IDM_HELP == kCmdOwnedFirst && IDM_FILE_OPEN == kCmdOwnedLast);
 
 // Key modes: 1297..1305, 1312..1321, 1328..1332 (the full list is
 // kKeyModes in perform/key_table.h); 1306..1311 and 1322..1327 are unused.
 inline constexpr std::int32_t IDM_MODE_FIRST = 1297;
-inline constexpr std::int32_t IDM_AUTO_BASS = 1333;
+inline constexpr std::int32_t IDM_AUTO_BASS = kCmdAutoBass;
 
 // Controls. The transport buttons use the numbers of their commands
 // (1283..1287); the tool bar is control 0.
