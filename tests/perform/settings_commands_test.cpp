@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "recording_sink.h"
@@ -80,31 +81,30 @@ TEST(SettingsCommands, ChecksOfTheDefaultsAndOfAForeignKeyMode) {
 }
 
 TEST(SettingsCommands, BarsClampOutOfRangeThumbsAndIgnoreOtherCodes) {
-  EXPECT_EQ(VelocityAfterScroll(64, kLineUp, 0), 65);
-  EXPECT_EQ(VelocityAfterScroll(64, kPageUp, 0), 72);
-  EXPECT_EQ(VelocityAfterScroll(64, kPageDown, 0), 56);
-  EXPECT_EQ(VelocityAfterScroll(127, kLineUp, 0), 127);
-  EXPECT_EQ(VelocityAfterScroll(125, kPageUp, 0), 127);
-  EXPECT_EQ(VelocityAfterScroll(1, kLineDown, 0), 1);
-  EXPECT_EQ(VelocityAfterScroll(9, kPageDown, 0), 1);
-  EXPECT_EQ(VelocityAfterScroll(10, kPageDown, 0), 2);
-  // The thumb: top of the bar (position 1) is 127, bottom (127) is 1.
-  EXPECT_EQ(VelocityAfterScroll(64, kThumbTrack, 1), 127);
-  EXPECT_EQ(VelocityAfterScroll(64, kThumbTrack, 127), 1);
-  EXPECT_EQ(VelocityAfterScroll(64, kThumbPosition, 28), 100);
-  EXPECT_EQ(VelocityAfterScroll(64, kThumbTrack, 0), 127);
-  EXPECT_EQ(VelocityAfterScroll(64, kThumbTrack, 200), 1);
+  // {velocity, code, thumb, expected}. The thumb: top of the bar (position 1)
+  // is 127, bottom (127) is 1.
+  const std::tuple<std::int32_t, int, int, std::int32_t> velocity_rows[] = {
+      {64, kLineUp, 0, 65},      {64, kPageUp, 0, 72},          {64, kPageDown, 0, 56},
+      {127, kLineUp, 0, 127},    {125, kPageUp, 0, 127},        {1, kLineDown, 0, 1},
+      {9, kPageDown, 0, 1},      {10, kPageDown, 0, 2},         {64, kThumbTrack, 1, 127},
+      {64, kThumbTrack, 127, 1}, {64, kThumbPosition, 28, 100}, {64, kThumbTrack, 0, 127},
+      {64, kThumbTrack, 200, 1}};
+  for (const auto& [velocity, code, thumb, expected] : velocity_rows) {
+    EXPECT_EQ(VelocityAfterScroll(velocity, code, thumb), expected)
+        << velocity << " " << code << " " << thumb;
+  }
   for (int code : {6, 7, 8, 9}) EXPECT_EQ(VelocityAfterScroll(64, code, 10), std::nullopt) << code;
   EXPECT_EQ(VelocityBarPosition(127), 1);
   EXPECT_EQ(VelocityBarPosition(1), 127);
 
-  EXPECT_EQ(PitchBendAfterScroll(kThumbTrack, 1), 16382);
-  EXPECT_EQ(PitchBendAfterScroll(kThumbTrack, 16383), 0);
-  EXPECT_EQ(PitchBendAfterScroll(kThumbTrack, 8192), 8191);
-  EXPECT_EQ(PitchBendAfterScroll(kThumbTrack, 0), 16383);
-  EXPECT_EQ(PitchBendAfterScroll(kThumbTrack, 20000), 0);
-  EXPECT_EQ(PitchBendAfterScroll(kThumbTrack, -5), 16383);
-  EXPECT_EQ(PitchBendAfterScroll(kThumbPosition, 1), 8191);  // released: the centre
+  const std::tuple<int, int, std::int32_t> bend_rows[] = {
+      {kThumbTrack, 1, 16382},   {kThumbTrack, 16383, 0}, {kThumbTrack, 8192, 8191},
+      {kThumbTrack, 0, 16383},   {kThumbTrack, 20000, 0}, {kThumbTrack, -5, 16383},
+      {kThumbPosition, 1, 8191},  // released: the centre
+  };
+  for (const auto& [code, thumb, expected] : bend_rows) {
+    EXPECT_EQ(PitchBendAfterScroll(code, thumb), expected) << code << " " << thumb;
+  }
   for (int code : {kLineUp, kLineDown, kPageUp, kPageDown, kTop, kBottom, kEndScroll}) {
     EXPECT_EQ(PitchBendAfterScroll(code, 100), std::nullopt) << code;
   }
