@@ -38,6 +38,14 @@ constexpr EvdevKey kExtendedEvdevKeys[] = {
 // evdev codes 1..88 are the set-1 codes of the main block and function keys.
 constexpr std::uint32_t kLastPlainEvdev = 88;
 
+// The parameter of a first press of `scan`, a set-1 code with kExtended for
+// the extended keys.
+constexpr std::uint32_t PressParameter(std::uint32_t scan) {
+  std::uint32_t parameter = 1u | ((scan & 0xFF) << 16);
+  if ((scan & kExtended) != 0) parameter |= kExtendedKeyBit;
+  return parameter;
+}
+
 }  // namespace
 
 NativeScanCodes PlatformScanCodes() {
@@ -62,9 +70,7 @@ std::uint32_t Set1ScanCode(quint32 native_scan_code, NativeScanCodes source) {
 
 std::optional<std::uint32_t> KeyParameter(const KeyFields& key, NativeScanCodes source) {
   if (key.release && key.auto_repeat) return std::nullopt;
-  const std::uint32_t scan = Set1ScanCode(key.native_scan_code, source);
-  std::uint32_t parameter = 1u | ((scan & 0xFF) << 16);
-  if ((scan & kExtended) != 0) parameter |= kExtendedKeyBit;
+  std::uint32_t parameter = PressParameter(Set1ScanCode(key.native_scan_code, source));
   if (key.release) {
     parameter |= kReleaseBits;
   } else if (key.auto_repeat) {
@@ -81,9 +87,10 @@ std::optional<std::uint32_t> KeyParameter(const QKeyEvent& event) {
   return KeyParameter(key, PlatformScanCodes());
 }
 
+// The set-1 code with kExtended for the extended keys: PressParameter undone.
 std::size_t HeldKeys::Slot(std::uint32_t key_parameter) {
   std::size_t slot = (key_parameter >> 16) & 0xFF;
-  if ((key_parameter & kExtendedKeyBit) != 0) slot += 256;
+  if ((key_parameter & kExtendedKeyBit) != 0) slot |= kExtended;
   return slot;
 }
 
@@ -100,9 +107,7 @@ std::vector<std::uint32_t> HeldKeys::TakeReleases() {
   for (std::size_t slot = 0; slot < down_.size(); ++slot) {
     if (!down_[slot]) continue;
     down_[slot] = false;
-    std::uint32_t press = 1u | (static_cast<std::uint32_t>(slot & 0xFF) << 16);
-    if (slot >= 256) press |= kExtendedKeyBit;
-    releases.push_back(ReleaseParameterOf(press));
+    releases.push_back(ReleaseParameterOf(PressParameter(static_cast<std::uint32_t>(slot))));
   }
   return releases;
 }
