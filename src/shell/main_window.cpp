@@ -49,14 +49,8 @@ bool MainWindow::Create() {
   inst_.hooks = hooks_.get();
   client_->SetDeviceNamer([this](std::int32_t device) { return DeviceName(device); });
 
-  QScrollBar* velocity = client_->VelocityBar();
-  connect(velocity, &QAbstractSlider::actionTriggered, this, &MainWindow::OnVelocityAction);
-  connect(velocity, &QAbstractSlider::sliderReleased, this,
-          [this, velocity] { OnVelocityScroll(kThumbPosition, velocity->sliderPosition()); });
-  QScrollBar* pitch = client_->PitchBendBar();
-  connect(pitch, &QAbstractSlider::actionTriggered, this, &MainWindow::OnPitchBendAction);
-  connect(pitch, &QAbstractSlider::sliderReleased, this,
-          [this, pitch] { OnPitchBendScroll(kThumbPosition, pitch->sliderPosition()); });
+  ConnectBar(client_->VelocityBar(), &MainWindow::OnVelocityScroll);
+  ConnectBar(client_->PitchBendBar(), &MainWindow::OnPitchBendScroll);
   for (int id = IDM_RECORD_START; id <= IDM_PLAY_STOP; ++id) {
     connect(client_->TransportButton(id), &QPushButton::clicked, this,
             [this, id] { OnCommand(id); });
@@ -205,18 +199,20 @@ void MainWindow::Repaint() {
   if (client_ != nullptr) client_->Repaint();
 }
 
-void MainWindow::OnVelocityAction(int action) {
-  QScrollBar* bar = client_->VelocityBar();
-  const std::optional<int> code = ScrollCodeForAction(action, bar->isSliderDown());
-  if (!code) {
-    bar->setSliderPosition(bar->value());  // the bar moves only as the velocity does
-    return;
-  }
-  OnVelocityScroll(*code, bar->sliderPosition());
+void MainWindow::ConnectBar(QScrollBar* bar, ScrollHandler scroll) {
+  connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, scroll](int action) {
+    const std::optional<int> code = ScrollCodeForAction(action, bar->isSliderDown());
+    if (!code) {
+      bar->setSliderPosition(bar->value());  // the bar moves only as its setting does
+      return;
+    }
+    (this->*scroll)(bar, *code, bar->sliderPosition());
+  });
+  connect(bar, &QAbstractSlider::sliderReleased, this,
+          [this, bar, scroll] { (this->*scroll)(bar, kThumbPosition, bar->sliderPosition()); });
 }
 
-void MainWindow::OnVelocityScroll(int code, int thumb) {
-  QScrollBar* bar = client_->VelocityBar();
+void MainWindow::OnVelocityScroll(QScrollBar* bar, int code, int thumb) {
   const std::optional<std::int32_t> velocity =
       VelocityAfterScroll(inst_.settings.velocity, code, thumb);
   if (!velocity) {
@@ -228,18 +224,7 @@ void MainWindow::OnVelocityScroll(int code, int thumb) {
   bar->setValue(VelocityBarPosition(*velocity));
 }
 
-void MainWindow::OnPitchBendAction(int action) {
-  QScrollBar* bar = client_->PitchBendBar();
-  const std::optional<int> code = ScrollCodeForAction(action, bar->isSliderDown());
-  if (!code) {
-    bar->setSliderPosition(bar->value());
-    return;
-  }
-  OnPitchBendScroll(*code, bar->sliderPosition());
-}
-
-void MainWindow::OnPitchBendScroll(int code, int thumb) {
-  QScrollBar* bar = client_->PitchBendBar();
+void MainWindow::OnPitchBendScroll(QScrollBar* bar, int code, int thumb) {
   const std::optional<std::int32_t> bend = ScrollPitchBend(inst_, code, thumb);
   if (!bend) {
     // Arrows and pages do nothing to this bar.

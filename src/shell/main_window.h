@@ -17,6 +17,7 @@
 
 class QAction;
 class QPushButton;
+class QScrollBar;
 
 namespace tonvale {
 
@@ -77,7 +78,6 @@ class MainWindow : public QMainWindow {
 
   Instrument& Inst() { return inst_; }
   ClientArea& Client() { return *client_; }
-  const std::vector<DeviceMenuEntry>& Devices() const { return devices_; }
 
  signals:
   // The window went away (closed, or destroyed without closing): the
@@ -89,10 +89,12 @@ class MainWindow : public QMainWindow {
 
  private:
   void WarnCannotOpen();
-  void OnVelocityAction(int action);
-  void OnVelocityScroll(int code, int thumb);
-  void OnPitchBendAction(int action);
-  void OnPitchBendScroll(int code, int thumb);
+  // A scroll code and thumb position applied to the setting behind `bar`.
+  using ScrollHandler = void (MainWindow::*)(QScrollBar* bar, int code, int thumb);
+  // The bar's actions and thumb releases as scroll codes for `scroll`.
+  void ConnectBar(QScrollBar* bar, ScrollHandler scroll);
+  void OnVelocityScroll(QScrollBar* bar, int code, int thumb);
+  void OnPitchBendScroll(QScrollBar* bar, int code, int thumb);
   void AddToolBar();
   void AddShortcuts();
   QString DeviceName(std::int32_t device) const;
