@@ -7,10 +7,18 @@
 #include "perform/instrument_catalogue.h"
 #include "perform/midi_output.h"
 #include "perform/settings_commands.h"
+#include "record/command_ids.h"
 
 namespace tonvale {
 
-const KeyModeItem kKeyModeItems[24] = {
+namespace {
+
+// The key-mode items in menu order.
+struct KeyModeItem {
+  int id;
+  const char* text;
+};
+constexpr KeyModeItem kKeyModeItems[] = {
     {1297, " C大调\t  Alt+C"}, {1298, " D大调\t  Alt+D"}, {1299, " E大调\t  Alt+E"},
     {1300, " F大调\t  Alt+F"}, {1301, " G大调\t  Alt+G"}, {1302, " A大调\t  Alt+A"},
     {1303, " B大调\t  Alt+B"}, {1304, "#F大调\t  Alt+H"}, {1305, "#C大调\t  Alt+I"},
@@ -21,8 +29,6 @@ const KeyModeItem kKeyModeItems[24] = {
     {1330, "#g小调\t  Alt+X"}, {1331, "#d小调\t  Alt+Y"}, {1332, "#a小调\t  Alt+Z"},
 };
 
-namespace {
-
 struct RecordItem {
   int id;
   const char* text;
@@ -30,11 +36,15 @@ struct RecordItem {
 };
 // Not in numeric order.
 constexpr RecordItem kRecordItems[] = {
-    {1283, "开始录制(&R)", true},        {1284, "停止录制(&E)", false},
-    {1285, "开始播放(&P)", false},       {1286, "循环播放(&L)", false},
-    {1287, "停止播放(&O)", false},       {1288, "保存录音文件(&S)", false},
-    {1289, "录音文件另存为(&A)", false}, {1282, "导出为Midi格式文件(&C)", false},
-    {1296, "载入录音文件(&L)", true},
+    {IDM_RECORD_START, "开始录制(&R)", true},
+    {IDM_RECORD_STOP, "停止录制(&E)", false},
+    {IDM_PLAY, "开始播放(&P)", false},
+    {IDM_PLAY_LOOP, "循环播放(&L)", false},
+    {IDM_PLAY_STOP, "停止播放(&O)", false},
+    {IDM_FILE_SAVE, "保存录音文件(&S)", false},
+    {IDM_FILE_SAVE_AS, "录音文件另存为(&A)", false},
+    {IDM_EXPORT_MIDI, "导出为Midi格式文件(&C)", false},
+    {IDM_FILE_OPEN, "载入录音文件(&L)", true},
 };
 
 class MenuMaker {
@@ -144,8 +154,8 @@ void BuildMenuBar(QMenuBar* bar, const std::vector<DeviceMenuEntry>& devices,
   }
 
   QMenu* help = bar->addMenu(Utf8("帮助(&8)"));
-  make.Item(help, 1280, Utf8("帮助(&H)"), false);
-  make.Item(help, 1281, Utf8("关于(&A)"), false);
+  make.Item(help, IDM_HELP, Utf8("帮助(&H)"), false);
+  make.Item(help, IDM_ABOUT, Utf8("关于(&A)"), false);
 }
 
 }  // namespace tonvale

@@ -46,11 +46,4 @@ class CommandActions {
 void BuildMenuBar(QMenuBar* bar, const std::vector<DeviceMenuEntry>& devices,
                   const std::function<void(int)>& dispatch, CommandActions& actions);
 
-// The key-mode items in menu order: identifier and text.
-struct KeyModeItem {
-  int id;
-  const char* text;
-};
-extern const KeyModeItem kKeyModeItems[24];
-
 }  // namespace tonvale
