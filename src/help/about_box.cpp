@@ -94,10 +94,10 @@ AboutBox::AboutBox(QWidget* owner, LinkVisits& visits, UrlOpener open)
   picture->setAttribute(Qt::WA_TransparentForMouseEvents);
   controls_.push_back(picture);
 
-  title_ = new TitleLabel(QStringLiteral("Tonvale"), this);
-  title_->setFont(TitleFont());
-  title_->setGeometry(place(kTitlePlace));
-  controls_.push_back(title_);
+  auto* title = new TitleLabel(QStringLiteral("Tonvale"), this);
+  title->setFont(TitleFont());
+  title->setGeometry(place(kTitlePlace));
+  controls_.push_back(title);
 
   auto* credit = new QLabel(CreditLine(), this);
   credit->setAlignment(Qt::AlignCenter);

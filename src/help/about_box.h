@@ -11,13 +11,11 @@
 
 #include "help/about_links.h"
 
-class QLabel;
 class QPushButton;
 
 namespace tonvale {
 
 class LinkLabel;
-class TitleLabel;
 
 // Hands an address to the system (mail program, web browser). The About box
 // does not look at the answer.
@@ -40,7 +38,6 @@ class AboutBox : public QDialog {
 
   QPushButton* okButton() const { return ok_; }
   LinkLabel* link(int index) const { return links_[index]; }
-  TitleLabel* title() const { return title_; }
   // The rectangle a link is hit-tested against, in dialog coordinates.
   QRect linkRect(int index) const { return link_rects_[index]; }
   // All twelve controls, in the order of the dialog layout.
@@ -57,7 +54,6 @@ class AboutBox : public QDialog {
   LinkVisits& visits_;
   UrlOpener open_;
   QPushButton* ok_ = nullptr;
-  TitleLabel* title_ = nullptr;
   std::array<LinkLabel*, kLinkCount> links_{};
   std::array<QRect, kLinkCount> link_rects_{};
   std::vector<QWidget*> controls_;

@@ -52,7 +52,6 @@ class RecordingSession : public QObject, private TransportView, private Document
   const RecordingList& Recording() const { return recording_; }
   const PlaybackList& Playback() const { return playback_; }
   const DocumentState& Document() const { return doc_; }
-  const Transport& GetTransport() const { return transport_; }
   const PlaybackScheduler& Scheduler() const { return scheduler_; }
   HelpLauncher& Help() { return help_; }
 
