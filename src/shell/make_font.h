@@ -1,5 +1,4 @@
-// Fonts made from a face name and a size in tenths of a point, for the key
-// labels and the About box.
+// Fonts made from a face name and a size in tenths of a point, for the key labels.
 #pragma once
 
 #include <QFont>
