@@ -25,12 +25,12 @@ Command ClassifyCommand(std::int32_t id, int device_count) {
   if (id == kCmdAutoBass) return {CommandKind::kAutoBass, 0};
   if (TonicOffset(id)) return {CommandKind::kKeyMode, id};
   const std::int32_t program = id - kCmdProgramFirst;
-  if (program < 128) return {CommandKind::kProgram, program};
+  if (program < kProgramsOffered) return {CommandKind::kProgram, program};
   return {};
 }
 
 bool CommandChecked(const Settings& s, std::int32_t id) {
-  switch (ClassifyCommand(id, 256).kind) {
+  switch (ClassifyCommand(id, kDevicesOffered).kind) {
     case CommandKind::kDeviceOpen:
       return s.device_open != 0;
     case CommandKind::kDeviceClose:

@@ -22,7 +22,9 @@ inline constexpr std::int32_t kCmdAutoBass = 1333;
 inline constexpr std::int32_t kCmdOwnedFirst = 1280;
 inline constexpr std::int32_t kCmdOwnedLast = 1296;
 
+inline constexpr int kDevicesOffered = 256;
 inline constexpr int kChannelsOffered = 15;  // channel 16 carries the bass
+inline constexpr int kProgramsOffered = 128;
 
 enum class CommandKind {
   kDeviceOpen,

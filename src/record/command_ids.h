@@ -18,13 +18,13 @@ inline constexpr std::int32_t IDM_DEVICE_CLOSE = kCmdDeviceClose;
 // Device choice: the default output (midi_device -1), then device n = 0..255.
 inline constexpr std::int32_t IDM_DEVICE_MAPPER = kCmdDeviceMapper;
 inline constexpr std::int32_t IDM_DEVICE_FIRST = kCmdDeviceFirst;
-inline constexpr std::int32_t kMaxDeviceItems = 256;
+inline constexpr std::int32_t kMaxDeviceItems = kDevicesOffered;
 // Channel index c = 0..14 (channel 16 is kept for the automatic bass).
 inline constexpr std::int32_t IDM_CHANNEL_FIRST = kCmdChannelFirst;
 inline constexpr std::int32_t kChannelItems = kChannelsOffered;
 // Program p = 0..127.
 inline constexpr std::int32_t IDM_PROGRAM_FIRST = kCmdProgramFirst;
-inline constexpr std::int32_t kProgramItems = 128;
+inline constexpr std::int32_t kProgramItems = kProgramsOffered;
 
 inline constexpr std::int32_t IDM_HELP = 1280;
 inline constexpr std::int32_t IDM_ABOUT = 1281;
