@@ -22,7 +22,6 @@ inline constexpr int kLabelLift = 4;  // the label sits 4 px above the cell cent
 
 inline constexpr int kPictureWidth = 171;
 inline constexpr int kPictureHeight = 141;
-inline constexpr int kPictureCount = 15;
 inline constexpr int kPictureTop = 50;
 inline constexpr int kKeyLabelTop = 115;
 
