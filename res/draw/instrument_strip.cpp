@@ -889,8 +889,9 @@ void drawBongos(QPainter& p) {
 
 }  // namespace
 
-QImage drawInstrumentStrip() {
-  QImage strip(kInstrumentWidth * kInstrumentCount, kInstrumentHeight, QImage::Format_RGB32);
+QImage drawInstrumentStrip(int scale) {
+  QImage strip =
+      canvas({kInstrumentWidth * kInstrumentCount, kInstrumentHeight}, QImage::Format_RGB32, scale);
   strip.fill(kWindowGreen);
   QPainter p(&strip);
   p.setRenderHint(QPainter::Antialiasing);

@@ -7,11 +7,11 @@
 
 namespace tonvale::pictures {
 
-QImage drawKeyMarks() {
+QImage drawKeyMarks(int scale) {
   // Cap base colour per cell, left to right.
   const QColor caps[4] = {QColor(200, 200, 196), QColor(130, 175, 245), QColor(245, 140, 135),
                           QColor(135, 215, 130)};
-  QImage image(kKeyMarkWidth * 4, kKeyMarkHeight, QImage::Format_RGB32);
+  QImage image = canvas({kKeyMarkWidth * 4, kKeyMarkHeight}, QImage::Format_RGB32, scale);
   image.fill(kWindowGreen);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);

@@ -37,12 +37,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no such folder: %s\n", argv[1]);
     return 2;
   }
-  bool ok = save(drawSplashPicture(), dir, "splash.png");
-  ok = save(drawInstrumentStrip(), dir, "instruments.png") && ok;
-  ok = save(drawToolbarStrip(), dir, "toolbar.png") && ok;
-  ok = save(drawKeyMarks(), dir, "keymarks.png") && ok;
-  for (int size : {16, 32, 48, 256})
-    ok = save(drawProgramIcon(size), dir, QStringLiteral("tonvale-%1.png").arg(size)) && ok;
+  bool ok = true;
+  // Each picture also at twice the size, for screens with two device pixels per logical pixel
+  // ("name@2x.png", the name Qt gives such pictures).
+  for (int scale : {1, 2}) {
+    const QString suffix = scale == 1 ? QString() : QStringLiteral("@2x");
+    const auto name = [&suffix](const QString& base) { return base + suffix + ".png"; };
+    ok = save(drawSplashPicture(scale), dir, name("splash")) && ok;
+    ok = save(drawInstrumentStrip(scale), dir, name("instruments")) && ok;
+    ok = save(drawToolbarStrip(scale), dir, name("toolbar")) && ok;
+    ok = save(drawKeyMarks(scale), dir, name("keymarks")) && ok;
+    for (int size : {16, 32, 48, 256})
+      ok = save(drawProgramIcon(size, scale), dir, name(QStringLiteral("tonvale-%1").arg(size))) &&
+           ok;
+  }
   ok = save(drawHandCursor(), dir, "hand.png") && ok;
   return ok ? 0 : 1;
 }

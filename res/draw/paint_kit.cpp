@@ -7,6 +7,12 @@
 
 namespace tonvale::pictures {
 
+QImage canvas(QSize size, QImage::Format format, int scale) {
+  QImage image(size * scale, format);
+  image.setDevicePixelRatio(scale);
+  return image;
+}
+
 QPen line(const QColor& c, double width) {
   return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }

@@ -3,6 +3,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -12,6 +13,10 @@
 #include <vector>
 
 namespace tonvale::pictures {
+
+// An image `scale` times `size` in pixels that painters draw on in the coordinates of `size`,
+// so one drawing gives both the plain picture and the sharp one for dense screens.
+QImage canvas(QSize size, QImage::Format format, int scale);
 
 // A pen with round caps and joins, as the outlines here are drawn.
 QPen line(const QColor& c, double width);

@@ -17,12 +17,15 @@ inline constexpr int kToolbarIcon = 32;
 inline constexpr int kToolbarCount = 15;
 inline constexpr int kKeyMarkWidth = 38;
 inline constexpr int kKeyMarkHeight = 39;
+inline constexpr int kSplashSize = 200;
 
-QImage drawInstrumentStrip();  // 2565 x 141, opaque
-QImage drawToolbarStrip();     // 480 x 32, with transparency
-QImage drawSplashPicture();    // 200 x 200, opaque
-QImage drawKeyMarks();         // 152 x 39, opaque
-QImage drawProgramIcon(int size);
+// Each picture is drawn `scale` times its size (1, or 2 for screens with two device pixels per
+// logical pixel) from the same drawing; the sizes below are those at scale 1.
+QImage drawInstrumentStrip(int scale = 1);  // 2565 x 141, opaque
+QImage drawToolbarStrip(int scale = 1);     // 480 x 32, with transparency
+QImage drawSplashPicture(int scale = 1);    // 200 x 200, opaque
+QImage drawKeyMarks(int scale = 1);         // 152 x 39, opaque
+QImage drawProgramIcon(int size, int scale = 1);
 QImage drawHandCursor();  // 32 x 32, with transparency
 QPoint handCursorHotSpot();
 

@@ -3,12 +3,13 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "paint_kit.h"
 #include "pictures.h"
 
 namespace tonvale::pictures {
 
-QImage drawProgramIcon(int size) {
-  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+QImage drawProgramIcon(int size, int scale) {
+  QImage image = canvas({size, size}, QImage::Format_ARGB32_Premultiplied, scale);
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);

@@ -34,8 +34,9 @@ QPainterPath eighthNote(QPointF at, double size) {
 
 }  // namespace
 
-QImage drawSplashPicture() {
-  QImage image(200, 200, QImage::Format_RGB32);
+QImage drawSplashPicture(int scale) {
+  QImage image = canvas({kSplashSize, kSplashSize}, QImage::Format_RGB32, scale);
+  const QRect area(0, 0, kSplashSize, kSplashSize);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
@@ -44,11 +45,11 @@ QImage drawSplashPicture() {
   stage.setColorAt(0, QColor(18, 22, 70));
   stage.setColorAt(0.6, QColor(60, 35, 110));
   stage.setColorAt(1, QColor(25, 15, 50));
-  p.fillRect(image.rect(), stage);
+  p.fillRect(area, stage);
   QRadialGradient spot(QPointF(100, 62), 95);
   spot.setColorAt(0, QColor(255, 230, 170, 120));
   spot.setColorAt(1, QColor(255, 230, 170, 0));
-  p.fillRect(image.rect(), spot);
+  p.fillRect(area, spot);
 
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(255, 250, 220, 210));

@@ -362,8 +362,9 @@ void drumKitIcon(QPainter& p) {
 
 }  // namespace
 
-QImage drawToolbarStrip() {
-  QImage strip(kToolbarIcon * kToolbarCount, kToolbarIcon, QImage::Format_ARGB32_Premultiplied);
+QImage drawToolbarStrip(int scale) {
+  QImage strip = canvas({kToolbarIcon * kToolbarCount, kToolbarIcon},
+                        QImage::Format_ARGB32_Premultiplied, scale);
   strip.fill(Qt::transparent);
   QPainter p(&strip);
   p.setRenderHint(QPainter::Antialiasing);
