@@ -14,6 +14,7 @@
 
 #include "help/dialog_units.h"
 #include "help/link_label.h"
+#include "help/picture_file.h"
 #include "help/title_label.h"
 
 namespace tonvale {
@@ -87,10 +88,11 @@ AboutBox::AboutBox(QWidget* owner, LinkVisits& visits, UrlOpener open)
   controls_.push_back(ok_);
 
   auto* picture = new QLabel(this);
-  const QPixmap splash(QStringLiteral(":/res/splash.png"));
+  const QPixmap splash = LoadPicture(QStringLiteral("splash"), devicePixelRatioF());
   picture->setPixmap(splash);
-  picture->setGeometry(QRect(place(QRect(kPicturePlace, QSize())).topLeft(),
-                             splash.isNull() ? kPictureSize : splash.size()));
+  picture->setGeometry(
+      QRect(place(QRect(kPicturePlace, QSize())).topLeft(),
+            splash.isNull() ? kPictureSize : splash.deviceIndependentSize().toSize()));
   picture->setAttribute(Qt::WA_TransparentForMouseEvents);
   controls_.push_back(picture);
 

@@ -126,8 +126,9 @@ void ClientArea::DrawKeyMark(QPainter& painter, std::uint32_t index, const Mark&
   const Rect cell = KeyCell(entry, layout_.x0, layout_.y0);
   if (const std::optional<int> source = KeyMarkPictureX(mark.pressed, mark.shift)) {
     if (!pictures_.key_marks.isNull()) {
-      painter.drawPixmap(cell.x, cell.y, pictures_.key_marks, *source, 0, kKeyCellWidth,
-                         kKeyCellHeight);
+      painter.drawPixmap(
+          QPoint(cell.x, cell.y), pictures_.key_marks,
+          InPicturePixels(pictures_.key_marks, QRect(*source, 0, kKeyCellWidth, kKeyCellHeight)));
     }
   }
   painter.setBackgroundMode(Qt::TransparentMode);
@@ -177,8 +178,10 @@ void ClientArea::paintEvent(QPaintEvent* event) {
 
   if (!pictures_.instruments.isNull()) {
     const int picture = GetInstrumentPicture(s.program, s.channel);
-    painter.drawPixmap(layout_.picture_x, kPictureTop, pictures_.instruments,
-                       picture * kPictureWidth, 0, kPictureWidth, kPictureHeight);
+    painter.drawPixmap(
+        QPoint(layout_.picture_x, kPictureTop), pictures_.instruments,
+        InPicturePixels(pictures_.instruments,
+                        QRect(picture * kPictureWidth, 0, kPictureWidth, kPictureHeight)));
   }
   TextOut(painter, layout_.key_label_x, kKeyLabelTop,
           QString::fromStdString(KeyLabelText(s.program, s.key_mode)));

@@ -109,8 +109,9 @@ void MainWindow::AddToolBar() {
   for (std::size_t i = 0; i < programs.size(); ++i) {
     QIcon icon;
     if (!pictures_.toolbar.isNull()) {
-      icon = QIcon(pictures_.toolbar.copy(static_cast<int>(i) * kToolIconSize, 0, kToolIconSize,
-                                          kToolIconSize));
+      icon = QIcon(pictures_.toolbar.copy(InPicturePixels(
+          pictures_.toolbar,
+          QRect(static_cast<int>(i) * kToolIconSize, 0, kToolIconSize, kToolIconSize))));
     }
     const int id = kCmdProgramFirst + programs[i];
     QAction* action = tool_bar->addAction(icon, QString());

@@ -1,6 +1,9 @@
 #include "shell/pictures.h"
 
+#include <QGuiApplication>
 #include <QImage>
+
+#include "help/picture_file.h"
 
 namespace tonvale {
 
@@ -10,19 +13,27 @@ QColor BackgroundOf(const QPixmap& instruments) {
   return top_left.pixelColor(0, 0);
 }
 
-Pictures LoadPictures() {
+QRect InPicturePixels(const QPixmap& picture, const QRect& logical) {
+  const qreal ratio = picture.devicePixelRatio();
+  return QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio).toRect();
+}
+
+Pictures LoadPictures(qreal device_pixel_ratio) {
   Pictures p;
-  p.splash.load(QStringLiteral(":/res/splash.png"));
-  p.instruments.load(QStringLiteral(":/res/instruments.png"));
-  p.toolbar.load(QStringLiteral(":/res/toolbar.png"));
-  p.key_marks.load(QStringLiteral(":/res/keymarks.png"));
+  p.splash = LoadPicture(QStringLiteral("splash"), device_pixel_ratio);
+  p.instruments = LoadPicture(QStringLiteral("instruments"), device_pixel_ratio);
+  p.toolbar = LoadPicture(QStringLiteral("toolbar"), device_pixel_ratio);
+  p.key_marks = LoadPicture(QStringLiteral("keymarks"), device_pixel_ratio);
   for (int size : {16, 32, 48, 256}) {
-    const QString path = QStringLiteral(":/res/tonvale-%1.png").arg(size);
-    const QPixmap icon(path);
+    const QPixmap icon = LoadPicture(QStringLiteral("tonvale-%1").arg(size), device_pixel_ratio);
     if (!icon.isNull()) p.icon.addPixmap(icon);
   }
   p.background = BackgroundOf(p.instruments);
   return p;
+}
+
+Pictures LoadPictures() {
+  return LoadPictures(qGuiApp->devicePixelRatio());
 }
 
 }  // namespace tonvale

@@ -17,7 +17,8 @@ SplashWindow::SplashWindow(const QPixmap& picture, int duration_ms, QWidget* par
   setWindowTitle(QStringLiteral("Tonvale"));
   setCursor(Qt::WaitCursor);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  const QSize size = picture_.isNull() ? kDefaultSplashSize : picture_.size();
+  const QSize size =
+      picture_.isNull() ? kDefaultSplashSize : picture_.deviceIndependentSize().toSize();
   QSize screen = size;
   if (const QScreen* s = QGuiApplication::primaryScreen()) screen = s->geometry().size();
   setGeometry(PlaceOnScreen(screen, size));
