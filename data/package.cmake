@@ -1,0 +1,35 @@
+# The Debian package, made by CPack from the install rules:
+#   cmake --build build --target package   ->  build/tonvale_<version>_<arch>.deb
+# It installs into /usr; its library dependencies are read from the programs
+# by dpkg-shlibdeps (package dpkg-dev).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tonvale)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Tonvale developers <tonvale@tonvale.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "computer keyboard played as a musical instrument")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Tonvale turns the computer keyboard into a musical instrument: 45 keys play
+notes in numbered notation, in one of 24 keys, on any of the 128 General MIDI
+instruments, through a built-in synthesizer or the system's MIDI ports (ALSA,
+JACK). Performances are recorded, played back, saved as .qvi recordings and
+exported as Standard MIDI Files.
+
+The package also holds tonvale-tool, which inspects, exports and renders
+recordings without a window.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tonvale.org/")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The built-in synthesizer needs a General MIDI soundfont at a place the
+# program searches (both packages install /usr/share/sounds/sf2/default-GM.sf2).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | fluid-soundfont-gm")
+# The Chinese window text, the key labels' Times New Roman twin and Qt's own
+# dialogs in Chinese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, fonts-liberation, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+set(CPACK_STRIP_FILES ON)
+# Debian keeps manual pages and change logs compressed.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/compress-docs.cmake)
+include(CPack)
