@@ -52,9 +52,11 @@ void HelpWindow::ShowPage(const QUrl& page) {
 }
 
 void HelpWindow::UpdateTitle() {
+  const QString help = QStringLiteral("Tonvale 帮助");
   const QString page = browser_->documentTitle();
-  setWindowTitle(page.isEmpty() ? QStringLiteral("Tonvale 帮助")
-                                : QStringLiteral("Tonvale 帮助 - ") + page);
+  // A page already titled as the help (the start page) is not named twice.
+  setWindowTitle(page.isEmpty() || page.startsWith(help) ? help
+                                                         : help + QStringLiteral(" - ") + page);
 }
 
 }  // namespace tonvale

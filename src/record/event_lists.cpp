@@ -29,7 +29,9 @@ AppendResult AppendEvent(RecordingList& list, bool& modified_flag, std::int32_t 
     return AppendResult::kDropped;
   }
   list.last_event_time = now_ms;
-  if (first) modified_flag = true;
+  // Every event, not only the first: a recording saved while it runs (the
+  // session-end question) has unsaved events again after its next key.
+  modified_flag = true;
   return AppendResult::kAppended;
 }
 

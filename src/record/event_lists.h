@@ -56,11 +56,10 @@ enum class AppendResult {
   kDropped,         // the list is full or memory ran out; the list is as it was
 };
 
-// Appends one key event taken at `now_ms`. The first event of a recording
-// sets `modified_flag`. The delta is an unsigned 32-bit difference, so it is
-// right across a wrap of the clock. A dropped event leaves the list,
-// including its time base, exactly as it was, so the next delta still counts
-// from the last kept event.
+// Appends one key event taken at `now_ms` and sets `modified_flag`. The
+// delta is an unsigned 32-bit difference, so it is right across a wrap of the
+// clock. A dropped event leaves the list, including its time base, exactly as
+// it was, so the next delta still counts from the last kept event.
 AppendResult AppendEvent(RecordingList& list, bool& modified_flag, std::int32_t message,
                          std::uint32_t key_data, std::int32_t shift, std::uint32_t now_ms);
 

@@ -143,10 +143,12 @@ void Transport::StopRecording() {
   Button(IDM_RECORD_START, true);
   Button(IDM_RECORD_STOP, false);
   const bool has_events = recording_.recording_count() != 0;
-  for (std::int32_t id :
-       {IDM_PLAY, IDM_PLAY_LOOP, IDM_FILE_SAVE, IDM_FILE_SAVE_AS, IDM_EXPORT_MIDI}) {
+  for (std::int32_t id : {IDM_PLAY, IDM_PLAY_LOOP, IDM_FILE_SAVE_AS, IDM_EXPORT_MIDI}) {
     Menu(id, has_events);
   }
+  // Save follows the flag: a recording saved while it ran has nothing
+  // unsaved unless keys were played after the save.
+  Menu(IDM_FILE_SAVE, has_events && modified_flag_);
   Button(IDM_PLAY, has_events);
   Button(IDM_PLAY_LOOP, has_events);
   // Nothing recorded: nothing unsaved, closing asks nothing.

@@ -1,9 +1,11 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -201,6 +203,8 @@ void MainWindow::Repaint() {
 }
 
 void MainWindow::ConnectBar(QScrollBar* bar, ScrollHandler scroll) {
+  // The bars act by their arrows, pages and thumb only: no context menu.
+  bar->setContextMenuPolicy(Qt::PreventContextMenu);
   connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, scroll](int action) {
     const std::optional<int> code = ScrollCodeForAction(action, bar->isSliderDown());
     if (!code) {
@@ -211,29 +215,52 @@ void MainWindow::ConnectBar(QScrollBar* bar, ScrollHandler scroll) {
   });
   connect(bar, &QAbstractSlider::sliderReleased, this,
           [this, bar, scroll] { (this->*scroll)(bar, kThumbPosition, bar->sliderPosition()); });
+  // Whatever else moves the bar is no scroll code: the bar goes back to the
+  // setting in force.
+  connect(bar, &QAbstractSlider::valueChanged, this, [this, bar](int value) {
+    const int in_force = bar == client_->VelocityBar()
+                             ? VelocityBarPosition(inst_.settings.velocity)
+                             : bend_position_;
+    if (value != in_force) bar->setValue(in_force);
+  });
 }
 
 void MainWindow::OnVelocityScroll(QScrollBar* bar, int code, int thumb) {
   const std::optional<std::int32_t> velocity =
       VelocityAfterScroll(inst_.settings.velocity, code, thumb);
-  if (!velocity) {
-    bar->setSliderPosition(bar->value());
-    return;
-  }
-  inst_.settings.velocity = *velocity;
-  bar->setSliderPosition(VelocityBarPosition(*velocity));
-  bar->setValue(VelocityBarPosition(*velocity));
+  if (velocity) inst_.settings.velocity = *velocity;
+  bar->setValue(VelocityBarPosition(inst_.settings.velocity));
 }
 
 void MainWindow::OnPitchBendScroll(QScrollBar* bar, int code, int thumb) {
-  const std::optional<std::int32_t> bend = ScrollPitchBend(inst_, code, thumb);
-  if (!bend) {
-    // Arrows and pages do nothing to this bar.
-    bar->setSliderPosition(bar->value());
-    return;
+  // Arrows and pages do nothing to this bar.
+  if (const std::optional<std::int32_t> bend = ScrollPitchBend(inst_, code, thumb)) {
+    bend_position_ = PitchBendBarPosition(*bend);
   }
-  bar->setSliderPosition(PitchBendBarPosition(*bend));
-  bar->setValue(PitchBendBarPosition(*bend));
+  bar->setValue(bend_position_);
+}
+
+void MainWindow::ReleaseBend() {
+  QScrollBar* bar = client_ == nullptr ? nullptr : client_->PitchBendBar();
+  if (bar == nullptr || !bar->isSliderDown()) return;
+  {
+    // The bar forgets the drag without the thumb release, which would send 8191.
+    const QSignalBlocker quiet(bar);
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(), QPointF(), Qt::LeftButton, Qt::NoButton,
+                   Qt::NoModifier);
+    QApplication::sendEvent(bar, &up);
+    bar->setSliderDown(false);
+  }
+  bend_position_ = kPitchBarCentre;
+  bar->setValue(bend_position_);
+  SendPitchBend(inst_, inst_.settings.channel, kPitchBarCentre);
+}
+
+bool MainWindow::event(QEvent* event) {
+  // A drag the window cannot see end (hidden, or another window took over)
+  // must not leave the note bent.
+  if (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide) ReleaseBend();
+  return QMainWindow::event(event);
 }
 
 void MainWindow::SetMenuItemEnabled(int id, bool enabled) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "perform/instrument.h"
+#include "perform/settings_commands.h"
 #include "shell/menu_bar.h"
 
 class QAction;
@@ -86,6 +87,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void WarnCannotOpen();
@@ -95,6 +97,8 @@ class MainWindow : public QMainWindow {
   void ConnectBar(QScrollBar* bar, ScrollHandler scroll);
   void OnVelocityScroll(QScrollBar* bar, int code, int thumb);
   void OnPitchBendScroll(QScrollBar* bar, int code, int thumb);
+  // Ends a bend drag the bar never saw released: 8192 sent, thumb centred.
+  void ReleaseBend();
   void AddToolBar();
   void AddShortcuts();
   QString DeviceName(std::int32_t device) const;
@@ -117,6 +121,8 @@ class MainWindow : public QMainWindow {
   std::function<void()> on_stop_;
   std::function<void()> on_destroy_;
   bool destroyed_ = false;
+  // Where the pitch-bend thumb belongs: the bend being dragged, else the centre.
+  int bend_position_ = kPitchBarCentre;
 };
 
 }  // namespace tonvale

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 
 #include "perform/instrument_catalogue.h"
 #include "perform/midi_output.h"
@@ -80,7 +81,8 @@ std::vector<DeviceMenuEntry> ListDevices(MidiOut& out) {
   if (const std::optional<std::string> mapper = out.DescribeDevice(-1)) {
     entries.push_back({-1, QString::fromStdString(*mapper)});
   }
-  const int count = out.DeviceCount();
+  // Items 512 + n end where the channels begin (768): at most 256 devices.
+  const int count = std::min(out.DeviceCount(), kDevicesOffered);
   for (int n = 0; n < count; ++n) {
     const std::optional<std::string> name = out.DescribeDevice(n);
     entries.push_back(

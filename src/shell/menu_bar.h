@@ -22,8 +22,9 @@ struct DeviceMenuEntry {
   QString name;
 };
 
-// The default output first when it can be described, then devices 0..n-1
-// (a device that cannot be described gets a numbered name).
+// The default output first when it can be described, then devices 0..n-1,
+// at most 256 of them (a device that cannot be described gets a numbered
+// name).
 std::vector<DeviceMenuEntry> ListDevices(MidiOut& out);
 
 class CommandActions {
