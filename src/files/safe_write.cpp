@@ -216,7 +216,7 @@ std::optional<FileError> SafeWriter::Open(const fs::path& target) {
 }
 
 bool SafeWriter::Write(std::span<const std::uint8_t> bytes) {
-  if (fd_ < 0 || !WriteAll(fd_, bytes)) ok_ = false;
+  if (ok_ && (fd_ < 0 || !WriteAll(fd_, bytes))) ok_ = false;
   return ok_;
 }
 
