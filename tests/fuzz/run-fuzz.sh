@@ -1,7 +1,6 @@
 #!/bin/sh
-# Builds the fuzz target with clang in build-fuzz/ inside the checkout (or
-# $TONVALE_FUZZ_BUILD_DIR) and runs it on the seed corpus for SECONDS
-# (default 60); fails on a crash, a leak or undefined behaviour.
+# run-fuzz.sh [SECONDS=60]: builds the fuzz target with clang in build-fuzz/ (or
+# $TONVALE_FUZZ_BUILD_DIR) and fails on a crash, a leak or undefined behaviour.
 set -eu
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build_dir=${TONVALE_FUZZ_BUILD_DIR:-$source_dir/build-fuzz}
@@ -9,8 +8,7 @@ cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_C_COMPILER="${CLANG:-cla
   -DCMAKE_CXX_COMPILER="${CLANGXX:-clang++}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONVALE_FUZZ=ON \
   -DTONVALE_BUILD_BENCH=OFF >/dev/null
 ninja -C "$build_dir" fuzz_qvi_reader
-# New inputs go to a scratch corpus; the committed seeds are only read.
-mkdir -p "$build_dir/fuzz-corpus" "$build_dir/fuzz-artifacts"
+mkdir -p "$build_dir/fuzz-corpus" "$build_dir/fuzz-artifacts"  # the seeds are only read
 "$build_dir/tests/fuzz/fuzz_qvi_reader" -max_total_time="${1:-60}" -max_len=8192 -timeout=10 \
   -print_final_stats=1 -artifact_prefix="$build_dir/fuzz-artifacts/" \
   "$build_dir/fuzz-corpus" "$source_dir/tests/fuzz/corpus"
