@@ -1,4 +1,4 @@
-# Save, load and export of a large recording.
+# Save, load and export of a large recording, and a long render.
 add_executable(bench_files ${CMAKE_CURRENT_LIST_DIR}/bench_files.cpp)
-target_link_libraries(bench_files PRIVATE tonvale_files)
+target_link_libraries(bench_files PRIVATE tonvale_files tonvale_tool_lib)
 set_target_properties(bench_files PROPERTIES AUTOMOC OFF)

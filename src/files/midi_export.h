@@ -41,8 +41,8 @@ std::optional<std::vector<std::uint8_t>> BuildMidiBytes(std::span<const Performa
                                                         std::int32_t key_mode, std::int32_t program,
                                                         bool auto_bass);
 
-// Written through a temporary file, like a recording: a failure leaves no
-// partial file and keeps an existing one.
+// Written safely, like a recording: a failure leaves no partial file and
+// keeps an existing one.
 std::optional<FileError> ExportMidiFile(const std::filesystem::path& path,
                                         std::span<const PerformanceEvent> events,
                                         std::int32_t key_mode, std::int32_t program,

@@ -77,7 +77,7 @@ QviReadResult ParseQviBytes(std::span<const std::uint8_t> bytes);
 // As ParseQvi; kCannotOpen when the file cannot be opened.
 QviReadResult ReadQviFile(const std::filesystem::path& path);
 
-// Written through a temporary file: on failure the old file is untouched.
+// Written safely (SafeWriter): on failure the old file is untouched.
 std::optional<FileError> WriteQviFile(const std::filesystem::path& path,
                                       std::span<const PerformanceEvent> events,
                                       std::int32_t key_mode, bool auto_bass, FileDate date);

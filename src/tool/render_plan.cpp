@@ -1,33 +1,43 @@
 #include "tool/render_plan.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "perform/instrument.h"
 #include "perform/midi_messages.h"
 #include "perform/note_sounding.h"
 #include "record/playback_scheduler.h"
+#include "tool/wav_file.h"
 
 namespace tonvale {
 
-std::vector<std::uint64_t> EventTimesMs(std::span<const PerformanceEvent> events) {
-  std::vector<std::uint64_t> times;
-  times.reserve(events.size());
-  std::uint64_t at = 0;
-  for (const PerformanceEvent& e : events) {
-    at += std::max(e.delta_ms, PlaybackScheduler::kMinSpacingMs);
-    times.push_back(at);
-  }
-  return times;
+namespace {
+
+constexpr std::uint64_t kMaxU64 = std::numeric_limits<std::uint64_t>::max();
+
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
+  return a > kMaxU64 - b ? kMaxU64 : a + b;
 }
 
-std::uint64_t RenderedFrames(std::span<const std::uint64_t> times_ms) {
-  const std::uint64_t last = times_ms.empty() ? 0 : times_ms.back();
-  return FrameAt(last) + FrameAt(kRenderTailMs);
+// When the event after one at `at_ms` plays.
+std::uint64_t NextEventMs(std::uint64_t at_ms, const PerformanceEvent& event) {
+  return SaturatingAdd(at_ms, std::max(event.delta_ms, PlaybackScheduler::kMinSpacingMs));
 }
 
-std::vector<std::int16_t> RenderRecording(MidiOut& out, FrameSource& source,
-                                          std::span<const PerformanceEvent> events,
-                                          const RenderSettings& settings) {
+std::uint64_t EndFrame(std::uint64_t last_ms) {
+  return SaturatingAdd(FrameAt(last_ms), FrameAt(kRenderTailMs));
+}
+
+}  // namespace
+
+std::uint64_t RenderedFrames(std::span<const PerformanceEvent> events) {
+  std::uint64_t at_ms = 0;
+  for (const PerformanceEvent& e : events) at_ms = NextEventMs(at_ms, e);
+  return EndFrame(at_ms);
+}
+
+bool RenderRecording(MidiOut& out, FrameSource& source, std::span<const PerformanceEvent> events,
+                     const RenderSettings& settings, const SampleSink& sink) {
   Instrument inst;
   inst.out = &out;
   inst.settings.key_mode = settings.key_mode;
@@ -35,20 +45,38 @@ std::vector<std::int16_t> RenderRecording(MidiOut& out, FrameSource& source,
   inst.settings.auto_bass = settings.auto_bass ? 1 : 0;
   OpenOutput(inst);  // also gives both channels the program
 
-  const std::vector<std::uint64_t> times = EventTimesMs(events);
-  std::vector<std::int16_t> samples(RenderedFrames(times) * 2);
+  std::vector<std::int16_t> block(kRenderBlockFrames * 2);
   std::uint64_t done = 0;  // frames rendered so far
   const auto render_to = [&](std::uint64_t frame) {
-    if (frame > done) source.Render(std::span(samples).subspan(done * 2, (frame - done) * 2));
-    done = std::max(done, frame);
+    while (done < frame) {
+      const auto frames =
+          static_cast<std::size_t>(std::min<std::uint64_t>(frame - done, kRenderBlockFrames));
+      const std::span<std::int16_t> part(block.data(), frames * 2);
+      source.Render(part);
+      if (!sink(part)) return false;
+      done += frames;
+    }
+    return true;
   };
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    render_to(FrameAt(times[i]));
-    PlayRecordedEvent(inst, events[i].message, events[i].key_data, events[i].octave_shift);
+  std::uint64_t at_ms = 0;
+  for (const PerformanceEvent& e : events) {
+    at_ms = NextEventMs(at_ms, e);
+    if (!render_to(FrameAt(at_ms))) return false;
+    PlayRecordedEvent(inst, e.message, e.key_data, e.octave_shift);
   }
   SilenceAll(inst);
-  render_to(samples.size() / 2);
-  return samples;
+  return render_to(EndFrame(at_ms));
+}
+
+std::optional<FileError> RenderWavFile(const std::filesystem::path& path, MidiOut& out,
+                                       FrameSource& source,
+                                       std::span<const PerformanceEvent> events,
+                                       const RenderSettings& settings) {
+  WavWriter wav;
+  if (const std::optional<FileError> error = wav.Open(path, RenderedFrames(events))) return error;
+  RenderRecording(out, source, events, settings,
+                  [&wav](std::span<const std::int16_t> samples) { return wav.Write(samples); });
+  return wav.Finish();
 }
 
 }  // namespace tonvale

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <new>
 #include <variant>
 
 #include "devices/soundfont_search.h"
@@ -55,9 +54,12 @@ void PrintInfo(const RecordingFile& file, std::ostream& out) {
 
 int Render(const ToolOptions& options, const RecordingFile& file, const RenderSettings& settings,
            std::ostream& err) {
-  // A WAV file holds at most about 6.7 hours of this sound.
-  if (!WavHeader(RenderedFrames(EventTimesMs(file.events)))) {
-    return Failed(err, FileError::kCannotWrite, options.output);
+  // Refused before any work: the WAV file could not say its own size.
+  if (RenderedFrames(file.events) > kMaxWavFrames) {
+    err << "Cannot render " << options.input << ": it would sound longer than the "
+        << kMaxWavFrames / kRenderRate / 60 << " minutes a WAV file can hold; " << options.output
+        << " is not written.\n";
+    return kToolFileFailed;
   }
   std::optional<std::string> soundfont = options.soundfont;
   if (!soundfont) soundfont = FindSoundfont(SoundfontCandidates());
@@ -72,13 +74,8 @@ int Render(const ToolOptions& options, const RecordingFile& file, const RenderSe
     return kToolFileFailed;
   }
   SynthOutput synth(*core);
-  std::vector<std::int16_t> samples;
-  try {
-    samples = RenderRecording(synth, synth, file.events, settings);
-  } catch (const std::bad_alloc&) {
-    return Failed(err, FileError::kCannotWrite, options.output);
-  }
-  if (const std::optional<FileError> error = WriteWavFile(PathFromUtf8(options.output), samples)) {
+  if (const std::optional<FileError> error =
+          RenderWavFile(PathFromUtf8(options.output), synth, synth, file.events, settings)) {
     return Failed(err, *error, options.output);
   }
   return kToolOk;

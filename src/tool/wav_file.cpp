@@ -1,10 +1,8 @@
 #include "tool/wav_file.h"
 
 #include <bit>
-#include <limits>
 
 #include "files/riff.h"
-#include "files/safe_write.h"
 #include "tool/render_plan.h"
 
 namespace tonvale {
@@ -23,13 +21,13 @@ void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> WavHeader(std::uint64_t frames) {
-  const std::uint64_t data_size = frames * kFrameBytes;
-  if (data_size > std::numeric_limits<std::uint32_t>::max() - 36) return std::nullopt;
+  if (frames > kMaxWavFrames) return std::nullopt;
+  const auto data_size = static_cast<std::uint32_t>(frames * kFrameBytes);
   std::vector<std::uint8_t> out;
   out.reserve(44);
   const auto append = [&out](const char* text) { out.insert(out.end(), text, text + 4); };
   append("RIFF");
-  riff::AppendU32(out, static_cast<std::uint32_t>(36 + data_size));
+  riff::AppendU32(out, 36 + data_size);
   append("WAVE");
   append("fmt ");
   riff::AppendU32(out, 16);
@@ -40,24 +38,43 @@ std::optional<std::vector<std::uint8_t>> WavHeader(std::uint64_t frames) {
   AppendU16(out, kFrameBytes);
   AppendU16(out, kBytesPerSample * 8);
   append("data");
-  riff::AppendU32(out, static_cast<std::uint32_t>(data_size));
+  riff::AppendU32(out, data_size);
   return out;
 }
 
-std::optional<FileError> WriteWavFile(const std::filesystem::path& path,
-                                      std::span<const std::int16_t> samples) {
-  const std::optional<std::vector<std::uint8_t>> header = WavHeader(samples.size() / kChannels);
+std::optional<FileError> WavWriter::Open(const std::filesystem::path& path, std::uint64_t frames) {
+  const std::optional<std::vector<std::uint8_t>> header = WavHeader(frames);
   if (!header) return FileError::kCannotWrite;
-  std::vector<std::uint8_t> swapped;
-  std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(samples.data()),
-                                     samples.size() * kBytesPerSample);
-  if constexpr (std::endian::native != std::endian::little) {
-    swapped.reserve(data.size());
+  if (const std::optional<FileError> error = file_.Open(path)) return error;
+  frames_left_ = frames;
+  ok_ = file_.Write(*header);
+  return std::nullopt;
+}
+
+bool WavWriter::Write(std::span<const std::int16_t> samples) {
+  const std::uint64_t frames = samples.size() / kChannels;
+  if (frames > frames_left_ || samples.size() % kChannels != 0) ok_ = false;
+  if (!ok_) return false;
+  frames_left_ -= frames;
+  if constexpr (std::endian::native == std::endian::little) {
+    ok_ =
+        file_.Write({reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size_bytes()});
+  } else {
+    std::vector<std::uint8_t> swapped;
+    swapped.reserve(samples.size_bytes());
     for (std::int16_t s : samples) AppendU16(swapped, static_cast<std::uint16_t>(s));
-    data = swapped;
+    ok_ = file_.Write(swapped);
   }
-  const std::span<const std::uint8_t> pieces[] = {*header, data};
-  return WriteFileSafely(path, BytePieces(pieces));
+  return ok_;
+}
+
+std::optional<FileError> WavWriter::Finish() {
+  // A file shorter than its header says is not kept.
+  if (!ok_ || frames_left_ != 0) {
+    file_.Abandon();
+    return FileError::kCannotWrite;
+  }
+  return file_.Finish();
 }
 
 }  // namespace tonvale

@@ -1,100 +1,113 @@
-// The file commands against a fake window. The dialogs' setups, the items,
-// the title after save and load, Yes/No/Cancel on an untitled recording and
-// the command-line play are checked through the real window in
-// tests/shell/recording_session_test.cpp; here the bytes written, the
-// settings taken and the failures.
+// The document state and the file commands as one script of steps against
+// a fake window that logs what it is told.
 #include "files/document.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <map>
+#include <sstream>
 
 #include "files/midi_export.h"
 #include "files_fixture.h"
-#include "record/command_ids.h"
 #include "recording_sink.h"
 
 namespace tonvale {
 namespace {
 
-using test::kDate;
-using test::TwoEvents;
+using Strings = std::vector<std::string>;
 
-// Both views in one object, as the real window is.
 class FakeWindow : public TransportView, public DocumentView {
  public:
-  // What the next dialogs and questions answer; nullopt cancels a dialog.
-  std::deque<std::optional<std::string>> dialog_answers;
-  std::deque<SaveAnswer> question_answers;
-  std::vector<std::pair<std::string, std::string>> dialogs;  // kind, initial path
-  std::vector<std::string> file_errors, questions;
-  std::string title = "(never set)";
-  std::map<std::int32_t, bool> menu;
-  std::vector<std::pair<std::int32_t, std::int32_t>> mode_checks;
-  std::optional<bool> bass_check;
-  int repaints = 0;
-  std::vector<int> autoplay;
+  std::deque<std::string> replies;  // a dialog's path ("" cancels), or yes/no/cancel
+  Strings told;
 
   using Pick = std::optional<std::string>;
   using Setup = const FileDialogSetup&;
-  Pick ChooseOpenFile(Setup, const std::string& at) override { return Answer("open", at); }
-  Pick ChooseSaveFile(Setup, const std::string& at) override { return Answer("save", at); }
-  Pick ChooseExportFile(Setup, const std::string& at) override { return Answer("export", at); }
-  void ShowFileError(const std::string& text) override { file_errors.push_back(text); }
+  Pick ChooseOpenFile(Setup, const std::string& at) override { return Ask("open " + at); }
+  Pick ChooseSaveFile(Setup, const std::string& at) override { return Ask("save " + at); }
+  Pick ChooseExportFile(Setup, const std::string& at) override { return Ask("export " + at); }
   SaveAnswer AskSaveQuestion(const std::string& text) override {
-    questions.push_back(text);
-    return Next(question_answers, SaveAnswer::kCancel);
+    const Pick reply = Ask(text);
+    return reply == "yes" ? SaveAnswer::kYes : SaveAnswer(reply == "no" ? 1 : 2);
   }
-  void SetTitle(const std::string& t) override { title = t; }
-  void MoveKeyModeCheck(std::int32_t from, std::int32_t to) override {
-    mode_checks.emplace_back(from, to);
-  }
-  void SetAutoBassCheck(bool on) override { bass_check = on; }
-  void ArmAutoplayTimer(int ms) override { autoplay.push_back(ms); }
-  void Repaint() override { ++repaints; }
-  void ShowError(std::string_view text, std::string_view) override { ADD_FAILURE() << text; }
-  void EnableMenuItem(std::int32_t command, bool enabled) override { menu[command] = enabled; }
+  void ShowFileError(const std::string& text) override { told.push_back(text); }
+  void SetTitle(const std::string& title) override { told.push_back(title); }
+  void MoveKeyModeCheck(int, int to) override { told.push_back("mode " + std::to_string(to)); }
+  void SetAutoBassCheck(bool on) override { told.push_back(on ? "bass on" : "bass off"); }
+  void ArmAutoplayTimer(int ms) override { told.push_back("autoplay " + std::to_string(ms)); }
+  void Repaint() override { told.push_back("repaint"); }
+  void ShowError(std::string_view text, std::string_view) override { told.emplace_back(text); }
+  void EnableMenuItem(std::int32_t, bool) override {}
   void EnableButton(std::int32_t, bool) override {}
   void ShowNotice(std::string_view, std::string_view) override {}
   void StartScheduler(bool) override {}
   void StopScheduler() override {}
 
  private:
-  Pick Answer(const char* kind, const std::string& initial) {
-    dialogs.emplace_back(kind, initial);
-    return Next(dialog_answers, Pick());
-  }
-  template <class T>
-  static T Next(std::deque<T>& answers, T none) {
-    EXPECT_FALSE(answers.empty()) << "a dialog or question nobody expected";
-    if (answers.empty()) return none;
-    const T a = answers.front();
-    answers.pop_front();
-    return a;
+  Pick Ask(const std::string& asked) {
+    told.push_back(asked);
+    const std::string reply = replies.empty() ? "" : replies.front();
+    if (!replies.empty()) replies.pop_front();
+    return reply.empty() ? Pick() : reply;
   }
 };
 
 class Document : public ::testing::Test {
  protected:
-  Document() {
-    inst.out = &sink;
-    inst.settings.device_open = 1;
-    sink.Open(-1);
+  // In the scratch folder, so that names stand for paths.
+  Document() : home(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder.path);
+    inst.settings.device_open = (inst.out = &sink)->Open(-1);
   }
-  // Records `events` through the transport, as the window would.
-  void Record(const std::vector<PerformanceEvent>& events) {
-    transport.StartRecording();
-    for (const PerformanceEvent& e : events) {
-      clock.Advance(e.delta_ms);
-      AppendEvent(recording, doc.modified_flag, e.message, e.key_data, e.octave_shift,
-                  clock.NowMs());
+  ~Document() override { std::filesystem::current_path(home); }
+  // Steps separated by "; ", their dialogs and questions answered by the
+  // words of `replies` ("-" cancels a dialog); what the window was told.
+  std::string Do(const std::string& steps, const std::string& replies = "") {
+    std::istringstream in(replies), each(steps);
+    for (std::string r; in >> r;) window.replies.push_back(r == "-" ? "" : r);
+    for (std::string step; std::getline(each >> std::ws, step, ';');) Step(step);
+    EXPECT_TRUE(window.replies.empty()) << steps;
+    window.replies.clear();
+    std::string told;
+    for (const std::string& t : std::exchange(window.told, {}))
+      told += (told.empty() ? "" : " | ") + t;
+    return told;
+  }
+  void Step(const std::string& step) {
+    Settings& set = inst.settings;
+    std::sscanf(step.c_str(), "mode %d", &set.key_mode);
+    std::sscanf(step.c_str(), "bass %d", &set.auto_bass);
+    std::sscanf(step.c_str(), "program %d", &set.program);
+    std::sscanf(step.c_str(), "channel %d", &set.channel);
+    std::sscanf(step.c_str(), "device %d", &set.device_open);
+    for (auto [name, id] : {std::pair{"save", IDM_FILE_SAVE},
+                            {"save as", IDM_FILE_SAVE_AS},
+                            {"open", IDM_FILE_OPEN},
+                            {"export", IDM_EXPORT_MIDI}})
+      if (step == name) files.HandleCommand(id);
+    if (step.starts_with("line")) files.LoadFromCommandLine(step.size() > 5 ? step.substr(5) : "");
+    if (step == "close") window.told.push_back(files.MayClose() ? "closes" : "stays");
+    if (step == "record") {  // key A pressed 1000 ms after the start
+      transport.StartRecording();
+      AppendEvent(recording, doc.modified_flag, 256, 0x1E0001, 0, clock.NowMs() + 1000);
+      transport.StopRecording();
+      window.told.clear();
     }
-    transport.StopRecording();
+    if (step == "state") {
+      // Modified or saved, events recorded/to play, key mode, bass, channel: items enabled.
+      std::ostringstream s;
+      s << (doc.modified_flag ? "modified " : "saved ") << recording.recording_events.size() << "/"
+        << playback.playback_events.size() << " " << set.key_mode << " bass " << set.auto_bass
+        << " ch " << set.channel << ":";
+      for (auto [id, name] :
+           {std::pair{IDM_FILE_SAVE, " save"}, {IDM_PLAY, " play"}, {IDM_EXPORT_MIDI, " export"}})
+        s << (transport.Items().MenuEnabled(id) ? name : "");
+      window.told.push_back(s.str());
+    }
   }
-  std::string Path(const std::string& name) const { return (folder / name).string(); }
 
   test::ScratchFolder folder;
+  std::filesystem::path home;
   FakeWindow window;
   test::RecordingSink sink;
   Instrument inst;
@@ -103,174 +116,86 @@ class Document : public ::testing::Test {
   DocumentState doc;
   SettableMillisecondClock clock{1000};
   Transport transport{window, inst, recording, playback, doc.modified_flag, clock};
-  FileCommands files{window,   doc,       inst.settings,       recording,
-                     playback, transport, [] { return kDate; }};
+  FileCommands files{
+      window, doc, inst.settings, recording, playback, transport, [] { return test::kDate; }};
 };
 
-TEST_F(Document, SavesAndExportsWriteTheSettingsInForceAndFailuresKeepTheWork) {
-  EXPECT_TRUE(files.MayClose());  // nothing recorded: no question
-  Record(TwoEvents());
-  window.dialog_answers = {Path("nowhere/song.qvi")};
-  EXPECT_FALSE(files.Save());
-  EXPECT_EQ(window.file_errors, std::vector<std::string>{"不能创建文件song.qvi."});
-  EXPECT_EQ(doc.document_name, "");
-  EXPECT_EQ(window.title, "Tonvale - [未命名]");
-  EXPECT_TRUE(doc.modified_flag);
-  EXPECT_TRUE(window.menu[IDM_FILE_SAVE]);
-  EXPECT_EQ(recording.recording_events, TwoEvents());
-  // Still untitled, so the next save asks again.
-  window.dialog_answers = {Path("first.qvi")};
-  EXPECT_TRUE(files.HandleCommand(IDM_FILE_SAVE));
-  EXPECT_EQ(window.dialogs.size(), 2u);
-  EXPECT_EQ(test::ReadAll(Path("first.qvi")), *BuildQviBytes(TwoEvents(), 1297, false, kDate));
-  EXPECT_EQ(doc.document_name, "first.qvi");
-
-  // Saves and exports write the settings in force when they happen.
-  std::vector<PerformanceEvent> second = TwoEvents();
-  second[0].octave_shift = second[1].octave_shift = 1;
-  Record(second);
-  inst.settings.auto_bass = 1;
-  inst.settings.key_mode = 1330;
-  EXPECT_TRUE(files.Save());
-  EXPECT_EQ(window.dialogs.size(), 2u);
-  EXPECT_EQ(test::ReadAll(Path("first.qvi")), *BuildQviBytes(second, 1330, true, kDate));
-  window.dialog_answers = {Path("second.qvi")};
-  EXPECT_TRUE(files.HandleCommand(IDM_FILE_SAVE_AS));
-  EXPECT_EQ(window.title, "Tonvale - [second.qvi]");
-  EXPECT_EQ(test::ReadAll(Path("second.qvi")), *BuildQviBytes(second, 1330, true, kDate));
-
-  Record(second);
-  inst.settings.program = 73;
-  inst.settings.channel = 5;
-  inst.settings.velocity = 20;
-  window.dialog_answers = {Path("a.mid")};
-  EXPECT_TRUE(files.HandleCommand(IDM_EXPORT_MIDI));
-  EXPECT_EQ(window.dialogs.back(), std::make_pair(std::string("export"), std::string()));
-  EXPECT_EQ(test::ReadAll(Path("a.mid")), *BuildMidiBytes(second, 1330, 73, true));
-  EXPECT_EQ(doc.export_path, Path("a.mid"));
-  EXPECT_EQ(doc.export_name, "a.mid");
-  EXPECT_TRUE(doc.modified_flag);
-  EXPECT_EQ(doc.document_name, "second.qvi");
-  // The next export starts from the last; a failure is shown like a save's.
-  window.dialog_answers = {Path("gone/b.mid")};
-  files.Export();
-  EXPECT_EQ(window.dialogs.back().second, Path("a.mid"));
-  EXPECT_EQ(window.file_errors.back(), "不能创建文件b.mid.");
-  window.dialog_answers = {std::nullopt};
-  files.Export();
-  EXPECT_EQ(doc.export_path, Path("gone/b.mid"));
-  EXPECT_FALSE(files.HandleCommand(IDM_PLAY));
-
-  // A named document is named in the question; Yes saves without a dialog.
-  const std::size_t dialogs = window.dialogs.size();
-  window.question_answers = {SaveAnswer::kYes};
-  EXPECT_EQ(files.AskSaveChanges(), SaveAnswer::kYes);
-  EXPECT_EQ(window.questions.back(), "保存当前的变化在 second.qvi?");
-  EXPECT_FALSE(doc.modified_flag);
-  // A failed save answers Cancel, so the session does not end.
-  Record(TwoEvents());
-  std::filesystem::remove_all(folder.path());
-  window.question_answers = {SaveAnswer::kYes};
-  EXPECT_FALSE(files.MayEndSession());
-  EXPECT_EQ(window.file_errors.size(), 3u);
-  EXPECT_EQ(window.dialogs.size(), dialogs);
-  EXPECT_TRUE(doc.modified_flag);
-}
-
-TEST_F(Document, LoadTakesTheFilesModeAndBassAndAFailedLoadChangesNothing) {
-  std::vector<std::uint8_t> bad_mode = *BuildQviBytes(TwoEvents(), 1297, false, kDate);
-  bad_mode[76] = 0x1A;  // 1306: no key mode
-  test::WriteAll(Path("odd.qvi"), bad_mode);
-  test::WriteAll(Path("wave.qvi"), test::Text("RIFF\x04\0\0\0WAVE"));
-  const std::vector<PerformanceEvent> mine = {{10, 256, 0x00200001, 1}};
-  Record(mine);
-  inst.settings.auto_bass = 1;
-  inst.settings.channel = 3;
-  inst.settings.key_mode = 1312;
-  const auto menu_before = window.menu;
-  const std::string title_before = window.title;
+TEST_F(Document, FileCommandsStepByStep) {
+  const std::vector<PerformanceEvent> recorded = {{1000, 256, 0x1E0001, 0}};
+  test::WriteAll("ro.qvi", "7"sv);
+  std::filesystem::permissions("ro.qvi", std::filesystem::perms(0444));
+  test::Blob song = *BuildQviBytes(test::kTwoEvents, 1321, true, test::kDate);
+  test::WriteAll("song.qvi", song);
+  song[80] = 7;  // only 1 turns the automatic bass on
+  test::WriteAll("seven.qvi", song);
+  song.resize(120);
+  test::WriteAll("cut.qvi", song);
+  test::WriteAll("wave.qvi", "RIFF\4\0\0\0WAVE"sv);
+  const std::string ask = "保存当前的变化在 未命名?", ask_b = "保存当前的变化在 b.qvi?";
   const struct {
-    const char* file;
-    const char* message;
-  } cases[] = {{"missing.qvi", "不能找到或打开文件missing.qvi."},
-               {"odd.qvi", "文件odd.qvi不是被支持的Tonvale文件."},
-               {"wave.qvi", "文件wave.qvi不是标准的Tonvale文件."}};
-  for (const auto& c : cases) {
-    window.question_answers = {SaveAnswer::kNo};
-    window.dialog_answers = {Path(c.file)};
-    files.Load();
-    EXPECT_EQ(window.file_errors.back(), c.message);
-    EXPECT_EQ(doc.document_name, "");
-    EXPECT_EQ(doc.document_path, Path(c.file));
-    EXPECT_EQ(window.title, title_before);
-    EXPECT_EQ(recording.recording_events, mine);
-    EXPECT_EQ(playback.playback_events, mine);
-    EXPECT_EQ(inst.settings.key_mode, 1312);
-    EXPECT_TRUE(doc.modified_flag);
-    EXPECT_EQ(window.menu, menu_before);
-    EXPECT_TRUE(window.mode_checks.empty());
-  }
-
-  std::vector<PerformanceEvent> stored = TwoEvents();
-  stored[0].octave_shift = stored[1].octave_shift = -1;
-  std::vector<std::uint8_t> bytes = *BuildQviBytes(stored, 1321, true, kDate);
-  bytes[80] = 7;  // only 1 turns the automatic bass on
-  test::WriteAll(Path("song.qvi"), bytes);
-  window.question_answers = {SaveAnswer::kNo};
-  window.dialog_answers = {Path("song.qvi")};
-  const int repaints = window.repaints;
-  files.HandleCommand(IDM_FILE_OPEN);
-  EXPECT_EQ(recording.recording_events, stored);
-  EXPECT_EQ(playback.playback_events, stored);
-  EXPECT_EQ(inst.settings.key_mode, 1321);
-  EXPECT_EQ(window.mode_checks, (std::vector<std::pair<int, int>>{{1312, 1321}}));
-  EXPECT_EQ(inst.settings.auto_bass, 0);
-  EXPECT_EQ(window.bass_check, false);
-  EXPECT_EQ(inst.settings.channel, 3);
-  EXPECT_FALSE(doc.modified_flag);
-  EXPECT_GT(window.repaints, repaints);
-  EXPECT_EQ(transport.state(), TransportState::kReady);
-  EXPECT_TRUE(window.autoplay.empty());
-  // Stored 1 turns it on; the next dialog opens on the current path.
-  bytes[80] = 1;
-  test::WriteAll(Path("song.qvi"), bytes);
-  window.dialog_answers = {Path("song.qvi")};
-  files.Load();
-  EXPECT_EQ(window.dialogs.back().second, Path("song.qvi"));
-  EXPECT_EQ(inst.settings.auto_bass, 1);
-  EXPECT_EQ(window.bass_check, true);
+    std::string steps, replies, told;
+  } script[] = {
+      {"line; close", "", "Tonvale - [未命名] | closes"},  // nothing recorded: no question
+      // Untitled, save asks for a name; a read-only file is refused untouched.
+      {"record; save", "ro.qvi", "save  | 不能创建文件ro.qvi. | Tonvale - [未命名]"},
+      {"close", "cancel", ask + " | stays"},
+      {"close", "yes -", ask + " | save ro.qvi | stays"},
+      {"close", "yes ro.qvi",
+       ask + " | save ro.qvi | 不能创建文件ro.qvi. | Tonvale - [未命名] | stays"},
+      {"state; save; state; close", "a.qvi",
+       "modified 1/1 1297 bass 0 ch 0: save play export | save ro.qvi | Tonvale - [a.qvi] | saved "
+       "1/1 1297 bass 0 ch 0: play export | closes"},
+      // Named: no dialog, the settings in force now; save as always asks.
+      {"record; mode 1330; bass 1; save; save as", "b.qvi",
+       "Tonvale - [a.qvi] | save a.qvi | Tonvale - [b.qvi]"},
+      // Export starts from the last export and leaves the document alone.
+      {"record; program 73; export; export", "a.mid x/b.mid",
+       "export  | export a.mid | 不能创建文件b.mid."},
+      {"close; close", "no yes", ask_b + " | closes | " + ask_b + " | Tonvale - [b.qvi] | closes"},
+      // Load: Cancel stops before the dialog, a cancelled dialog changes
+      // nothing; the file's mode and bass are taken, not its channel.
+      {"record; mode 1312; channel 3; open; open", "cancel no -",
+       ask_b + " | " + ask_b + " | open b.qvi"},
+      {"open; state", "no song.qvi",
+       ask_b + " | open b.qvi | mode 1321 | bass on | repaint | Tonvale - [song.qvi] | saved 2/2 "
+               "1321 bass 1 ch 3: play export"},
+      {"open", "seven.qvi",
+       "open song.qvi | mode 1321 | bass off | repaint | Tonvale - [seven.qvi]"},
+      // A failed load names the file and makes the document untitled, and
+      // changes nothing else, not even the title. A name is not a format.
+      {"record; open", "no 100%s.qvi",
+       "保存当前的变化在 seven.qvi? | open seven.qvi | 不能找到或打开文件100%s.qvi."},
+      {"open", "no wave.qvi", ask + " | open 100%s.qvi | 文件wave.qvi不是标准的Tonvale文件."},
+      {"open; state", "no cut.qvi",
+       ask + " | open wave.qvi | 不能读取文件cut.qvi. | modified 1/1 1321 bass 0 ch 3: save play "
+             "export"},
+      // The command line: quotes are part of the name; the file plays after
+      // 500 ms when the device is open; export waits for a play.
+      {"line \"song.qvi\"", "", "不能找到或打开文件\"song.qvi\". | Tonvale - [未命名]"},
+      {"line song.qvi; state", "",
+       "mode 1321 | bass on | Tonvale - [song.qvi] | autoplay 500 | saved 2/2 1321 bass 1 ch 3: "
+       "play"},
+      {"device 0; line song.qvi", "", "mode 1321 | bass on | Tonvale - [song.qvi]"},
+  };
+  for (const auto& s : script) EXPECT_EQ(Do(s.steps, s.replies), s.told) << s.steps;
+  EXPECT_EQ(test::ReadAll("ro.qvi"), test::Blob{'7'});
+  EXPECT_EQ(test::ReadAll("a.qvi"), *BuildQviBytes(recorded, 1330, true, test::kDate));
+  EXPECT_EQ(test::ReadAll("a.mid"), *BuildMidiBytes(recorded, 1330, 73, true));
 }
 
-TEST_F(Document, CommandLineTextsLongerThan259CharactersAreRefused) {
-  EXPECT_EQ(CommandLineText(std::vector<std::string>{"\"a", "b.qvi\"", "", "c"}), "\"a b.qvi\"  c");
-  // Real files whose paths are 259 and 260 characters long.
-  const std::string dir = folder.path().string() + "/" + std::string(120, 'd');
+TEST_F(Document, CommandLineTextsOf259CharactersAreTakenNotOf260) {
+  EXPECT_EQ(CommandLineText(Strings{"\"a", "b.qvi\"", "", "c"}), "\"a b.qvi\"  c");
+  // Characters, not bytes.
+  const std::string dir = std::string(200, 'd') + "/";
   std::filesystem::create_directory(dir);
-  const std::size_t stem = 259 - dir.size() - 1 - 4;
-  const std::string fits = dir + "/" + std::string(stem, 'f') + ".qvi";
-  const std::string too_long = dir + "/" + std::string(stem + 1, 'f') + ".qvi";
-  ASSERT_EQ(fits.size(), 259u);
-  ASSERT_EQ(too_long.size(), 260u);
-  test::WriteAll(fits, *BuildQviBytes(TwoEvents(), 1297, false, kDate));
-  test::WriteAll(too_long, *BuildQviBytes(TwoEvents(), 1297, false, kDate));
-
-  files.LoadFromCommandLine(too_long);
-  EXPECT_EQ(window.file_errors, std::vector<std::string>{"不能找到或打开文件" + too_long + "."});
-  EXPECT_EQ(window.title, "Tonvale - [未命名]");
-  EXPECT_TRUE(recording.recording_events.empty());
-  EXPECT_EQ(doc.document_path, "");
-  files.LoadFromCommandLine(fits);
-  EXPECT_EQ(window.file_errors.size(), 1u);
-  EXPECT_EQ(recording.recording_events, TwoEvents());
-
-  // Characters, not bytes: 80 three-byte characters are 80.
-  std::string wide;
-  for (int i = 0; i < 80; ++i) wide += "歌";
-  const std::string chinese = folder.path().string() + "/" + wide + ".qvi";
-  ASSERT_GT(chinese.size(), 259u);
-  test::WriteAll(chinese, *BuildQviBytes({}, 1297, false, kDate));  // count 0
-  files.LoadFromCommandLine(chinese);
-  EXPECT_EQ(window.file_errors.back(), "文件" + chinese + "不是被支持的Tonvale文件.");
+  std::string name = dir;
+  for (std::size_t chars = dir.size() + 4; chars < 259; ++chars) name += "歌";
+  for (const std::string& file : {name + ".qvi", name + "f.qvi"})
+    test::WriteAll(file, *BuildQviBytes(test::kTwoEvents, 1297, false, test::kDate));
+  EXPECT_EQ(Do("line " + name + ".qvi"),
+            "mode 1297 | bass off | Tonvale - [" + name + ".qvi] | autoplay 500");
+  EXPECT_EQ(Do("line " + name + "f.qvi"),
+            "不能找到或打开文件" + name + "f.qvi. | Tonvale - [未命名]");
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+// tonvale-tool's command line and commands, run in-process with the real
+// synthesizer.
+#include "tool/tool_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <sstream>
+
+#include "devices/soundfont_search.h"
+#include "files/midi_export.h"
+#include "files_fixture.h"
+
+namespace tonvale {
+namespace {
+
+// In the scratch folder, so that names stand for paths.
+class Tool : public ::testing::Test {
+ protected:
+  Tool() : home(std::filesystem::current_path()) { std::filesystem::current_path(folder.path); }
+  ~Tool() override { std::filesystem::current_path(home); }
+  // Runs a command line; returns what it printed.
+  std::string Run(const std::string& line, int expected_exit) {
+    std::istringstream in(line);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+    const std::vector<std::string_view> args(words.begin(), words.end());
+    const std::optional<ToolOptions> options = ParseToolArguments(args);
+    std::ostringstream out;
+    EXPECT_EQ(options ? RunTool(*options, out, out) : kToolUsageError, expected_exit) << line;
+    return out.str();
+  }
+  void Write(const char* name, const std::vector<PerformanceEvent>& events, bool bass = false) {
+    test::WriteAll(name, *BuildQviBytes(events, 1304, bass, test::kDate));
+  }
+  test::ScratchFolder folder;
+  std::filesystem::path home;
+};
+
+TEST_F(Tool, InfoAndExportTakeTheFilesSettingsUnlessTold) {
+  const std::vector<PerformanceEvent> events = {{4294967295u, 257, 0xC02A0000, -1}};
+  Write("a.qvi", events, true);
+  EXPECT_EQ(Run("info a.qvi", 0),
+            "events 1\nkey_mode 1304\nauto_bass 1\n4294967295 257 0xc02a0000 -1\n");
+  EXPECT_EQ(Run("export a.qvi a.mid", 0), "");
+  EXPECT_EQ(test::ReadAll("a.mid"), *BuildMidiBytes(events, 1304, 0, true));
+  Run("export --program 19 a.qvi --key-mode 1313 b.mid --auto-bass 0", 0);
+  EXPECT_EQ(test::ReadAll("b.mid"), *BuildMidiBytes(events, 1313, 19, false));
+  for (const char* usage : {"", "play a b", "info a b", "export a", "export a b --key-mode 1306",
+                            "export a b --program 128", "export a b --auto-bass 2",
+                            "export a b --soundfont x.sf2", "render a b --volume 3"})
+    Run(usage, kToolUsageError);
+}
+
+TEST_F(Tool, BadFilesAndRendersTooLongForAWavFileFailWritingNothing) {
+  Write("empty.qvi", {});
+  Write("a.qvi", test::kTwoEvents);
+  test::WriteAll("bad.sf2", "not a soundfont"sv);
+  // 6 h 45 min 49 s of sound, the tail included: a little too long. Then
+  // 2^64 frames and a few more, which a 64-bit product would wrap to 25.
+  Write("long.qvi", {{24347500, 256, 0x1E0001, 0}});
+  std::vector<PerformanceEvent> wrap(97392, {0xFFFFFFFFu, 256, 0x1E0001, 0});
+  wrap.back().delta_ms = 2356583303u;
+  Write("wrap.qvi", wrap);
+  const std::string too_long =
+      ": it would sound longer than the 405 minutes a WAV file can hold; x.wav is not written.\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"info empty.qvi", "文件empty.qvi不是被支持的Tonvale文件.\n"},
+      {"render none.qvi x.wav", "不能找到或打开文件none.qvi.\n"},
+      {"export a.qvi none/x.mid", "不能创建文件none/x.mid.\n"},
+      {"render a.qvi x.wav --soundfont bad.sf2", "Cannot load the soundfont bad.sf2.\n"},
+      // Refused before any work, the soundfont not even looked at.
+      {"render long.qvi x.wav --soundfont bad.sf2", "Cannot render long.qvi" + too_long},
+      {"render wrap.qvi x.wav", "Cannot render wrap.qvi" + too_long}};
+  for (const auto& [line, message] : cases) EXPECT_EQ(Run(line, 1), message);
+  EXPECT_EQ(folder.Count(), 5u);
+}
+
+TEST_F(Tool, RenderPlaysTheRecordingThroughTheSynthesizer) {
+  if (!FindSoundfont(SoundfontCandidates())) GTEST_SKIP() << "no General MIDI soundfont";
+  Write("a.qvi", {{500, 256, 0x1E0001, 0}, {800, 257, 0xC01E0001, 0}});
+  Run("render a.qvi a.wav --program 80", 0);
+  const test::Blob wav = test::ReadAll("a.wav");
+  ASSERT_EQ(wav.size(), 44 + 4 * (57330 + 70560));  // 1.3 s and the 1.6 s tail
+  // Silence (dither at most) until the press at 500 ms, sound while held.
+  int peak[2] = {};
+  for (std::size_t at = 44; at < 44 + 4 * 52920; at += 2) {
+    int& most = peak[at > 44 + 4 * 21609];  // past 490 ms
+    most = std::max(most, std::abs(int(std::int16_t(wav[at] | wav[at + 1] << 8))));
+  }
+  EXPECT_LE(peak[0], 2);
+  EXPECT_GT(peak[1], 1000);
+}
+
+}  // namespace
+}  // namespace tonvale
