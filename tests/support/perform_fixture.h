@@ -2,7 +2,9 @@
 // modifiers it chooses and reads what was sent, drawn and recorded.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -39,7 +41,6 @@ struct Player : KeyEventHooks {
   std::vector<Call> marks, offered;
 
   Player() { sink.Open(-1); }
-  Player(const Player&) = delete;
   bool ShiftDown() override { return shift; }
   bool CtrlDown() override { return ctrl; }
   void DrawKeyMark(int index, bool pressed, int s) override {
@@ -76,9 +77,8 @@ struct Player : KeyEventHooks {
   // The note-ons and note-offs sent, nothing else.
   Sent Notes() const {
     Sent notes;
-    for (std::uint32_t m : sink.sent) {
-      if ((m & 0xE0) == 0x80) notes.push_back(m);
-    }
+    std::copy_if(sink.sent.begin(), sink.sent.end(), std::back_inserter(notes),
+                 [](std::uint32_t m) { return (m & 0xE0) == 0x80; });
     return notes;
   }
 };
