@@ -36,7 +36,7 @@ using Call = std::tuple<std::int64_t, std::int64_t, std::int64_t>;
 
 struct Player : KeyEventHooks {
   RecordingSink sink;
-  Instrument inst{.settings = {.device_open = 1}, .out = &sink, .hooks = this};
+  Instrument inst{.settings = {.device_open = 1}, .keys = {}, .out = &sink, .hooks = this};
   bool shift = false, ctrl = false;
   std::vector<Call> marks, offered;
 
