@@ -38,8 +38,8 @@ void Draw(Instrument& inst, std::uint32_t index, bool pressed, std::int32_t shif
 void KeyPress(Instrument& inst, HeldKey& key, std::uint32_t index, const KeyEntry& entry,
               std::uint32_t key_data) {
   KeyboardState& keys = inst.keys;
-  // A key that never came up is going down again: the keyboard's
-  // auto-repeat, whether or not it was marked as such.
+  // Nothing plays while the output is closed. A key that never came up is
+  // going down again: the keyboard's auto-repeat, marked as such or not.
   if (inst.settings.device_open == 0 || key.down) return;
   const bool repeat = (key_data & kKeyWasDown) != 0;
   if (GroupHeld(keys)) {
