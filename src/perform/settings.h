@@ -1,6 +1,7 @@
 // The performance settings and the keyboard state of one running instrument.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace tonvale {
@@ -19,6 +20,18 @@ struct Settings {
   std::int32_t auto_bass = 0;
 };
 
+// A playing key that went down through the key handler and has not come up.
+struct HeldKey {
+  bool down = false;
+  bool counted = false;     // still one of the keys the group's counter counts
+  std::int32_t shift = 0;   // the octave shift its note was sounded with
+  std::uint32_t press = 0;  // the key parameter of its press
+};
+
+// One slot per physical key: the 54 scan codes, again for the extended keys
+// (keypad slash shares its scan code with slash), and the mouse.
+inline constexpr int kHeldKeySlots = 2 * 54 + 1;
+
 // Octave-shift bookkeeping of the keys held on the keyboard.
 struct KeyboardState {
   std::int32_t shift_state = 0;  // -1, 0, +1
@@ -26,6 +39,7 @@ struct KeyboardState {
   std::int32_t held_raised = 0;
   std::int32_t held_lowered = 0;
   std::uint32_t mouse_key = kNoMouseKey;
+  std::array<HeldKey, kHeldKeySlots> held_keys{};
 };
 
 }  // namespace tonvale

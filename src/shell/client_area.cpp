@@ -191,29 +191,22 @@ void ClientArea::paintEvent(QPaintEvent* event) {
 
 void ClientArea::keyPressEvent(QKeyEvent* event) {
   event->accept();
-  std::optional<std::uint32_t> key = KeyParameter(*event);
+  const std::optional<std::uint32_t> key = KeyParameter(*event);
   if (!key) return;
   // Keys pressed with Alt are commands, never notes.
   if (event->modifiers().testFlag(Qt::AltModifier)) return;
-  if (inst_.settings.device_open == 0) return;
-  // A key that never came up is going down again: the keyboard's auto-repeat,
-  // whether or not it was reported as such.
-  if (held_.IsDown(*key)) *key |= kRepeatBit;
-  held_.Pressed(*key);
+  // The handler knows which keys are down: a second press is an auto-repeat.
   HandleKeyEvent(inst_, kKeyDown, *key);
   // Esc is known by its character, so Ctrl+[ silences too, after its note.
-  if (event->text() == QStringLiteral("\x1b")) Escape();
+  if (event->text() == QStringLiteral("\x1b") && inst_.settings.device_open != 0) Escape();
 }
 
 void ClientArea::keyReleaseEvent(QKeyEvent* event) {
   event->accept();
   const std::optional<std::uint32_t> key = KeyParameter(*event);
   if (!key) return;  // the release half of an auto-repeat
-  // Only keys that went down through the handler come up through it, Alt or
-  // not: a stray release would end another key's group early.
-  if (!held_.IsDown(*key)) return;
-  held_.Released(*key);
-  if (inst_.settings.device_open == 0) return;
+  // Alt or not, open or closed: a key that went down through the handler
+  // comes up through it, so that it leaves its group.
   HandleKeyEvent(inst_, kKeyUp, *key);
 }
 
@@ -224,16 +217,15 @@ void ClientArea::Escape() {
 }
 
 void ClientArea::ReleaseHeldKeys() {
-  for (std::uint32_t release : held_.TakeReleases()) {
-    if (inst_.settings.device_open != 0) HandleKeyEvent(inst_, kKeyUp, release);
-  }
+  ReleaseKeyboardKeys(inst_);
+  ReleaseMouseKey();
 }
 
 void ClientArea::ReleaseMouseKey() {
   const std::uint32_t key = inst_.keys.mouse_key;
   if (key >= static_cast<std::uint32_t>(kKeyCount)) return;
   inst_.keys.mouse_key = kNoMouseKey;
-  if (inst_.settings.device_open != 0) HandleKeyEvent(inst_, kKeyUp, key << 16);
+  HandleKeyEvent(inst_, kKeyUp, key << 16, KeySource::kMouse);
 }
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {
@@ -241,9 +233,10 @@ void ClientArea::mousePressEvent(QMouseEvent* event) {
   const QPoint pos = event->position().toPoint();
   const std::optional<std::uint32_t> key = HitTestKey(pos.x(), pos.y(), layout_.x0, layout_.y0);
   if (!key) return;
+  ReleaseMouseKey();  // a release we never saw
   // The mouse stays with this widget until the button comes up.
   inst_.keys.mouse_key = *key;
-  if (inst_.settings.device_open != 0) HandleKeyEvent(inst_, kKeyDown, *key << 16);
+  HandleKeyEvent(inst_, kKeyDown, *key << 16, KeySource::kMouse);
 }
 
 void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
@@ -252,14 +245,12 @@ void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
 
 void ClientArea::focusOutEvent(QFocusEvent* event) {
   ReleaseHeldKeys();
-  ReleaseMouseKey();
   QWidget::focusOutEvent(event);
 }
 
 bool ClientArea::event(QEvent* event) {
   if (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide) {
     ReleaseHeldKeys();
-    ReleaseMouseKey();
   }
   return QWidget::event(event);
 }

@@ -52,9 +52,8 @@ class ClientArea : public QWidget {
   bool KeyMarkPressed(int index) const { return marks_[static_cast<std::size_t>(index)].pressed; }
 
   // Releases, as if their key-ups had arrived, the keys that went down on
-  // the keyboard, and the key held with the mouse.
+  // the keyboard and the key held with the mouse.
   void ReleaseHeldKeys();
-  void ReleaseMouseKey();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -77,6 +76,7 @@ class ClientArea : public QWidget {
   void DrawKeyMark(QPainter& painter, std::uint32_t index, const Mark& mark) const;
   void TextOut(QPainter& painter, int x, int y, const QString& text) const;
   void Escape();
+  void ReleaseMouseKey();
 
   Instrument& inst_;
   const Pictures& pictures_;
@@ -88,7 +88,6 @@ class ClientArea : public QWidget {
   std::array<QPushButton*, 5> buttons_{};
   QToolBar* tool_bar_ = nullptr;
   std::array<Mark, kKeyCount> marks_{};
-  HeldKeys held_;
   std::function<QString(std::int32_t)> namer_;
 };
 

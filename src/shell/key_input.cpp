@@ -74,7 +74,7 @@ std::optional<std::uint32_t> KeyParameter(const KeyFields& key, NativeScanCodes 
   if (key.release) {
     parameter |= kReleaseBits;
   } else if (key.auto_repeat) {
-    parameter |= kRepeatBit;
+    parameter |= kKeyWasDown;
   }
   return parameter;
 }
@@ -85,38 +85,6 @@ std::optional<std::uint32_t> KeyParameter(const QKeyEvent& event) {
   key.auto_repeat = event.isAutoRepeat();
   key.native_scan_code = event.nativeScanCode();
   return KeyParameter(key, PlatformScanCodes());
-}
-
-// The set-1 code with kExtended for the extended keys: PressParameter undone.
-std::size_t HeldKeys::Slot(std::uint32_t key_parameter) {
-  std::size_t slot = (key_parameter >> 16) & 0xFF;
-  if ((key_parameter & kExtendedKeyBit) != 0) slot |= kExtended;
-  return slot;
-}
-
-void HeldKeys::Pressed(std::uint32_t key_parameter) {
-  down_[Slot(key_parameter)] = true;
-}
-
-void HeldKeys::Released(std::uint32_t key_parameter) {
-  down_[Slot(key_parameter)] = false;
-}
-
-std::vector<std::uint32_t> HeldKeys::TakeReleases() {
-  std::vector<std::uint32_t> releases;
-  for (std::size_t slot = 0; slot < down_.size(); ++slot) {
-    if (!down_[slot]) continue;
-    down_[slot] = false;
-    releases.push_back(ReleaseParameterOf(PressParameter(static_cast<std::uint32_t>(slot))));
-  }
-  return releases;
-}
-
-bool HeldKeys::Empty() const {
-  for (bool d : down_) {
-    if (d) return false;
-  }
-  return true;
 }
 
 }  // namespace tonvale

@@ -6,10 +6,10 @@
 #pragma once
 
 #include <QtGlobal>
-#include <array>
 #include <cstdint>
 #include <optional>
-#include <vector>
+
+#include "perform/key_handler.h"
 
 class QKeyEvent;
 
@@ -23,10 +23,6 @@ enum class NativeScanCodes {
 
 // The convention of the platform this program was built for.
 NativeScanCodes PlatformScanCodes();
-
-inline constexpr std::uint32_t kExtendedKeyBit = 1u << 24;
-inline constexpr std::uint32_t kReleaseBits = 3u << 30;
-inline constexpr std::uint32_t kRepeatBit = 1u << 30;
 
 // Set-1 scan code of a native scan code, with bit 8 set for the extended
 // keys; 0 when there is none.
@@ -43,27 +39,5 @@ struct KeyFields {
 // (the auto-repeat's press follows and carries the repeat bit).
 std::optional<std::uint32_t> KeyParameter(const KeyFields& key, NativeScanCodes source);
 std::optional<std::uint32_t> KeyParameter(const QKeyEvent& event);
-
-// The release parameter of a key that went down with parameter `press`.
-constexpr std::uint32_t ReleaseParameterOf(std::uint32_t press) {
-  return (press & ~kRepeatBit) | kReleaseBits;
-}
-
-// Keys that went down on the keyboard and have not come up, so that they can
-// be released when the window loses the keyboard focus.
-class HeldKeys {
- public:
-  void Pressed(std::uint32_t key_parameter);
-  void Released(std::uint32_t key_parameter);
-  bool IsDown(std::uint32_t key_parameter) const { return down_[Slot(key_parameter)]; }
-  // The release parameters of every key still down, in scan-code order; the
-  // set is empty afterwards.
-  std::vector<std::uint32_t> TakeReleases();
-  bool Empty() const;
-
- private:
-  static std::size_t Slot(std::uint32_t key_parameter);
-  std::array<bool, 512> down_{};  // set-1 code + 256 for extended keys
-};
 
 }  // namespace tonvale

@@ -5,143 +5,74 @@
 #include "perform_fixture.h"
 
 namespace tonvale {
-namespace {
 
-using test::DrawnMark;
-using test::PlayingInstrument;
-using test::Press;
-using test::Release;
-using test::Repeat;
-using Sent = std::vector<std::uint32_t>;
-
-constexpr std::uint32_t kA = 30, kS = 31, kD = 32;
-
-std::uint32_t On(std::uint32_t note, std::uint32_t chan = 0, std::uint32_t vel = 127) {
-  return (0x90u | chan) | (note << 8) | (vel << 16);
-}
-std::uint32_t Off(std::uint32_t note, std::uint32_t chan = 0) {
-  return (0x80u | chan) | (note << 8);
-}
-
-struct Player : PlayingInstrument {
-  void Down(std::uint32_t scan) { HandleKeyEvent(inst, kKeyDown, Press(scan)); }
-  void Up(std::uint32_t scan) { HandleKeyEvent(inst, kKeyUp, Release(scan)); }
-  void Again(std::uint32_t scan) { HandleKeyEvent(inst, kKeyDown, Repeat(scan)); }
-  bool Idle() const {
-    const KeyboardState& k = inst.keys;
-    return k.held_plain == 0 && k.held_raised == 0 && k.held_lowered == 0 && k.shift_state == 0;
-  }
-};
+using namespace test;
 
 TEST(KeyHandler, ShiftIsLatchedForTheWholeGroup) {
   Player p;
-  // A held plain; Shift pressed for S joins the plain group.
-  p.Down(kA);
-  p.hooks.shift = true;
-  p.Down(kS);
-  EXPECT_EQ(p.inst.keys.held_plain, 2);
-  p.Up(kA);
-  p.Up(kS);
-  EXPECT_TRUE(p.Idle());
-  // Now S with Shift starts its own group an octave up.
-  p.Down(kS);
-  p.Up(kS);
-  EXPECT_EQ(p.sink.sent, (Sent{On(60), On(62), Off(60), Off(62), On(74), Off(74)}));
-  EXPECT_TRUE(p.Idle());
-
-  // Shift let go mid-group, Ctrl now: the group stays raised to its end,
-  // drawn in the raised picture and released with it.
-  Player q;
-  q.hooks.shift = true;
-  q.Down(kA);
-  q.hooks.shift = false;
-  q.hooks.ctrl = true;
-  q.Down(kS);
-  EXPECT_EQ(q.inst.keys.held_raised, 2);
-  q.Up(kA);
-  EXPECT_EQ(q.inst.keys.shift_state, 1);  // S still held
-  q.Up(kS);
-  EXPECT_EQ(q.sink.sent, (Sent{On(72), On(74), Off(72), Off(74)}));
-  EXPECT_TRUE(q.Idle());
-  EXPECT_EQ(q.hooks.marks,
-            (std::vector<DrawnMark>{{30, true, 1}, {31, true, 1}, {30, false, 1}, {31, false, 0}}));
-
-  // A lowered group with its bass, velocity and channel.
-  Player r;
-  r.inst.settings.auto_bass = 1;
-  r.inst.settings.velocity = 90;
-  r.inst.settings.channel = 4;
-  r.hooks.ctrl = true;
-  r.Down(kD);
-  r.Up(kD);
-  EXPECT_EQ(r.sink.sent, (Sent{On(52, 4, 90), On(40, 15, 90), Off(52, 4), Off(40, 15)}));
-}
-
-TEST(KeyHandler, AutoRepeatAndKeysAlreadyDown) {
-  Player p;
-  p.Down(kA);
-  for (int i = 0; i < 5; ++i) p.Again(kA);
-  EXPECT_EQ(p.sink.sent, (Sent{On(60)}));
-  EXPECT_EQ(p.hooks.marks.size(), 1u);
-  EXPECT_EQ(p.hooks.offered.size(), 1u);
-  EXPECT_EQ(p.inst.keys.held_plain, 1);
-  p.Up(kA);
-  EXPECT_TRUE(p.Idle());
-
-  // The first key arrives already down (focus came back while it was held):
-  // counted for its group, but silent until its release.
-  Player q;
-  q.hooks.shift = true;
-  q.Again(kA);
-  EXPECT_EQ(q.inst.keys.held_raised, 1);
-  EXPECT_EQ(q.inst.keys.shift_state, 1);
-  EXPECT_TRUE(q.sink.sent.empty() && q.hooks.marks.empty() && q.hooks.offered.empty());
-  q.Up(kA);
-  EXPECT_EQ(q.sink.sent, (Sent{Off(72)}));
-  EXPECT_TRUE(q.Idle());
-}
-
-TEST(KeyHandler, ReleasesAfterResetNeverDriveCountersNegative) {
-  Player p;
-  p.Down(kA);
-  p.Down(kS);
-  ResetHeldKeys(p.inst.keys);  // Esc while two keys are held
-  p.Up(kA);
-  p.Up(kS);
-  EXPECT_EQ(p.inst.keys.held_plain, 0);
-  // The next key starts a fresh group and consults Shift again.
-  p.hooks.shift = true;
-  p.sink.Clear();
-  p.Down(kD);
-  EXPECT_EQ(p.sink.sent, (Sent{On(76)}));
-  EXPECT_EQ(p.inst.keys.held_raised, 1);
-  p.Up(kD);
-  EXPECT_TRUE(p.Idle());
-
-  // A raised group reset mid-way: its shift stays until a release or a new
-  // group; the late release still ends the raised note and leaves Idle.
-  p.sink.Clear();
-  p.Down(kA);
-  ResetHeldKeys(p.inst.keys);
+  // S with Shift joins the plain group of A; alone, it starts a raised one.
+  // Shift let go and Ctrl pressed mid-group: the group stays raised to its
+  // last key, drawn so. Ctrl alone lowers.
+  p.Play("+A shift +S -A -S +S -S +A none ctrl +S -A");
   EXPECT_EQ(p.inst.keys.shift_state, 1);
-  p.Up(kA);
-  EXPECT_EQ(p.sink.sent, (Sent{On(72), Off(72)}));
-  EXPECT_TRUE(p.Idle());
+  p.Play("-S +D -D");
+  EXPECT_EQ(p.inst.keys.shift_state, 0);
+  EXPECT_EQ(p.Notes(), (Sent{On(60), On(62), Off(60), Off(62), On(74), Off(74), On(72), On(74),
+                             Off(72), Off(74), On(52), Off(52)}));
+  EXPECT_EQ(p.marks[9], (Call{31, false, 1}));
 }
 
-TEST(NoteSounding, ReleasesUseTheSettingsInForceAtTheRelease) {
+TEST(KeyHandler, RepeatsKeysAlreadyDownAndTheMouse) {
   Player p;
-  p.inst.settings.auto_bass = 1;
-  p.Down(kA);
-  p.inst.settings.auto_bass = 0;  // the bass note 48 is left to Esc
-  p.Up(kA);
-  p.Down(kA);
-  p.inst.settings.key_mode = 1298;  // D major
-  p.inst.settings.channel = 3;
-  p.inst.settings.auto_bass = 1;
-  p.Up(kA);
-  EXPECT_EQ(p.sink.sent, (Sent{On(60), On(48, 15), Off(60), On(60), Off(62, 3), Off(50, 15)}));
+  // Repeats, marked or not, do nothing; the mouse on a key held on the
+  // keyboard is a second key of the group. The first key arriving already
+  // down (the focus came back while it was held) is counted for its group,
+  // silent until its release.
+  p.Play("+A *A +A +m");
+  EXPECT_EQ(p.inst.keys.held_plain, 2);
+  p.Play("-A -m shift *S");
+  EXPECT_EQ(p.inst.keys.held_raised, 1);
+  p.Play("-S");
+  EXPECT_EQ(p.Notes(), (Sent{On(60), On(60), Off(60), Off(60), Off(74)}));
+  EXPECT_EQ(p.marks.size() + p.offered.size(), 10u);
+  EXPECT_EQ(p.inst.keys.held_raised, 0);
 }
 
-}  // namespace
+// Esc and stop end the group, not the keys: each key still ends its own
+// note, and a group begun after the reset ends only with its own keys.
+TEST(KeyHandler, KeysHeldThroughEscEndTheirOwnNotes) {
+  Player p;
+  p.Play("+A esc shift +S none -A +D -S -D");
+  EXPECT_EQ(p.offered[2], (Call{kKeyUp, Release(30), 0}));
+  EXPECT_EQ(p.offered[4], (Call{kKeyUp, Release(31), 1}));
+  // A raised key through two resets: its release (and a stray second one)
+  // leaves the plain group after it, so D with Ctrl joins that group. The
+  // mouse the same way.
+  p.Play("shift +A esc esc none +S -A -A ctrl +D -S -D none +m esc shift +S -m -S");
+  EXPECT_EQ(p.Notes(), (Sent{On(60), On(74), Off(60), On(76), Off(74), Off(76), On(72), On(62),
+                             Off(72), On(64), Off(62), Off(64), On(60), On(74), Off(60), Off(74)}));
+  EXPECT_EQ(p.inst.keys.held_plain + p.inst.keys.held_raised + p.inst.keys.held_lowered, 0);
+}
+
+// While the output is closed key messages do nothing, but a key that comes
+// up is no longer held: Shift counts again at the next key.
+TEST(KeyHandler, KeysReleasedWhileTheOutputIsClosedLeaveTheGroup) {
+  Player p;
+  p.Play("+A +m close +D -A -m open -D shift +S");
+  EXPECT_EQ(p.Notes(), (Sent{On(60), On(60), On(74)}));
+  EXPECT_EQ(p.offered.size() + p.marks.size(), 6u);
+}
+
+TEST(NoteSounding, TheBassAndTheSettingsInForceAtTheRelease) {
+  Player p;
+  p.inst.settings = {.device_open = 1, .velocity = 90, .auto_bass = 1};
+  p.Play("+A");
+  p.inst.settings.auto_bass = 0;  // the bass note 48 is left to Esc
+  p.Play("-A +A");
+  p.inst.settings = {.device_open = 1, .channel = 3, .key_mode = 1298, .auto_bass = 1};
+  p.Play("-A");
+  EXPECT_EQ(p.Notes(),
+            (Sent{On(60, 0, 90), On(48, 15, 90), Off(60), On(60, 0, 90), Off(62, 3), Off(50, 15)}));
+}
+
 }  // namespace tonvale
