@@ -17,25 +17,19 @@ TEST(ToWireMessage, ChannelMessagesKeepTheirDataBytesAndTheRestIsDropped) {
     Bytes wire;
   } kCases[] = {
       {PackShortMsg(kNoteOn, 0, 60, 127), {0x90, 0x3C, 0x7F}},
-      {PackShortMsg(kNoteOff, 0, 60, 0), {0x80, 0x3C, 0x00}},
       {PackShortMsg(kControlChange, 15, kAllNotesOff, 0), {0xBF, 0x7B, 0x00}},
-      {PackShortMsg(kPitchBend, 0, 0x7F, 0x3F), {0xE0, 0x7F, 0x3F}},
       {0x00407AA5, {0xA5, 0x7A, 0x40}},  // key pressure
-      {0x007F3CEF, {0xEF, 0x3C, 0x7F}},  // last channel status
       {0xFF7F3C90, {0x90, 0x3C, 0x7F}},  // byte 3 is outside the message
       // Program change and channel pressure carry one data byte: a second one
       // would read as running status on the wire, and is not even looked at.
       {PackShortMsg(kProgramChange, 3, 40, 0x55), {0xC3, 0x28}},
-      {0x00FF28C3, {0xC3, 0x28}},
-      {0x00007FD9, {0xD9, 0x7F}},
+      {0x00FF7FD9, {0xD9, 0x7F}},
       // Not channel messages, or data bytes with the top bit set: nothing.
       {0x00003C3C, {}},
-      {0, {}},
       {0x000000F8, {}},
       {0x007F3CF0, {}},
       {PackShortMsg(kNoteOn, 0, 0x80, 100), {}},
       {PackShortMsg(kNoteOn, 0, 60, 0x80), {}},
-      {PackShortMsg(kProgramChange, 0, 0x80, 0), {}},
   };
   for (const auto& c : kCases) {
     const WireMessage msg = ToWireMessage(c.packed);

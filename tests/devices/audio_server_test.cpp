@@ -1,0 +1,28 @@
+#include "devices/audio_server.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace tonvale {
+namespace {
+
+TEST(PulseServer, PipeWireIsToldFromPulseAudioByTheNameItReports) {
+  const PulseServer pipewire = DescribePulseServer("PulseAudio (on PipeWire 0.3.65)", "15.0.0");
+  EXPECT_EQ(pipewire.path, AudioPath::kPipeWire);
+  EXPECT_EQ(pipewire.label, "PipeWire 0.3.65 (PulseAudio protocol)");
+  const PulseServer pulse = DescribePulseServer("pulseaudio", "16.1");
+  EXPECT_EQ(pulse.path, AudioPath::kPulseAudio);
+  EXPECT_EQ(pulse.label, "PulseAudio 16.1");
+  const PulseServer other = DescribePulseServer("Sound Relay", "2.0");
+  EXPECT_EQ(other.path, AudioPath::kPulseAudio);
+  EXPECT_EQ(other.label, "Sound Relay 2.0 (PulseAudio protocol)");
+
+  // Nobody at the address: no answer.
+  setenv("PULSE_SERVER", "unix:/nonexistent/tonvale/native", 1);
+  EXPECT_EQ(AskPulseServer().has_value(), false);
+  unsetenv("PULSE_SERVER");
+}
+
+}  // namespace
+}  // namespace tonvale
