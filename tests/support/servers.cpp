@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -61,39 +62,71 @@ XServer::XServer(const std::filesystem::path& dir) {
   display_ = ":" + number;
 }
 
-SoundServer::SoundServer(const std::filesystem::path& dir)
-    : home_(dir / "pulse-home"), runtime_(dir / "pulse-run"), socket_(dir / "pulse.sock") {
-  std::filesystem::create_directories(home_);
-  std::filesystem::create_directories(runtime_);
-  std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
+SoundServer::Kind SoundServer::Installed() {
+  return RunToEnd({"sh", "-c", "command -v pipewire-pulse"}).code == 0 ? Kind::kPipeWire
+                                                                       : Kind::kPulseAudio;
+}
+
+SoundServer::SoundServer(const std::filesystem::path& dir, Kind kind, std::vector<std::string> user)
+    : dir_(dir), pipewire_(kind == Kind::kPipeWire) {
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
   Environment env = CurrentEnvironment();
-  env["HOME"] = home_.string();
-  env["XDG_RUNTIME_DIR"] = runtime_.string();
-  env.erase("PULSE_SERVER");
-  env.erase("DISPLAY");  // no X11 bell or session modules
-  process_ = Process(SpawnOptions{
-      .args = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
-               "--use-pid-file=no", "--realtime=yes", "--log-target=stderr", "-L",
-               "module-null-sink sink_name=nullsink", "-L",
-               "module-native-protocol-unix auth-anonymous=1 socket=" + socket_.string()},
-      .env = env,
-      .log = dir / "pulseaudio.log",
-      .fds = {}});
-  for (int i = 0; i < 300 && process_.running(); ++i) {
-    if (SocketAnswers(socket_)) {
-      ok_ = true;
-      return;
-    }
-    std::this_thread::sleep_for(20ms);
+  AddTo(env);
+  for (const char* name : {"PULSE_SERVER", "PIPEWIRE_REMOTE", "DISPLAY", "JACK_DEFAULT_SERVER"}) {
+    env.erase(name);
   }
-  error_ = "pulseaudio did not start: " + ReadText(dir / "pulseaudio.log");
-  process_.Stop();
+  const auto as_user = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), user.begin(), user.end());
+    return args;
+  };
+  const auto start = [&](std::vector<std::string> args, const std::string& log) {
+    processes_.emplace_back(
+        SpawnOptions{.args = as_user(std::move(args)), .env = env, .log = dir / log, .fds = {}});
+  };
+  const auto wait_for = [](const std::filesystem::path& socket) {
+    for (int i = 0; i < 500 && !SocketAnswers(socket); ++i) std::this_thread::sleep_for(20ms);
+    return SocketAnswers(socket);
+  };
+  if (pipewire_) {
+    start({"dbus-daemon", "--session", "--nofork", "--address=unix:path=" + (dir / "bus").string()},
+          "dbus.log");
+    wait_for(dir / "bus");
+    start({"pipewire"}, "pipewire.log");
+    wait_for(dir / "pipewire-0");  // the others connect to it at once
+    start({"wireplumber"}, "wireplumber.log");
+    start({"pipewire-pulse"}, "pipewire-pulse.log");
+  } else {
+    start({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+           "--log-target=stderr", "-L", "module-null-sink sink_name=nullsink", "-L",
+           "module-native-protocol-unix auth-anonymous=1"},
+          "pulseaudio.log");
+  }
+  const bool up =
+      wait_for(dir / "pulse/native") &&
+      (!pipewire_ ||
+       (RunToEnd(as_user({"pactl", "load-module", "module-null-sink", "sink_name=nullsink"}), env)
+                .code == 0 &&
+        RunToEnd(as_user({"pactl", "set-default-sink", "nullsink"}), env).code == 0));
+  if (!up) {
+    error_ = "the sound server did not start: " +
+             ReadText(dir / (pipewire_ ? "pipewire-pulse.log" : "pulseaudio.log"));
+  }
 }
 
 void SoundServer::AddTo(Environment& env) const {
-  env["PULSE_SERVER"] = "unix:" + socket_.string();
-  env["HOME"] = home_.string();
-  env["XDG_RUNTIME_DIR"] = runtime_.string();
+  env["HOME"] = dir_.string();
+  env["XDG_RUNTIME_DIR"] = dir_.string();
+  if (pipewire_) env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + (dir_ / "bus").string();
+}
+
+std::vector<std::string> AsDesktopUser(const std::filesystem::path& dir) {
+  if (geteuid() != 0) return {};
+  const passwd* nobody = getpwnam("nobody");
+  if (nobody == nullptr || chown(dir.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return {};
+  const std::string uid = std::to_string(nobody->pw_uid);
+  const std::string gid = std::to_string(nobody->pw_gid);
+  return {"setpriv",        "--reuid=" + uid,      "--regid=" + gid,
+          "--clear-groups", "--pdeathsig=SIGTERM", "--"};
 }
 
 JackServer::JackServer() : name_("tonvale-test-" + std::to_string(getpid())) {
