@@ -15,13 +15,15 @@ int g_capturing = 0;  // captures alive
 std::string g_last_error;
 
 void OnFluidMessage(int level, const char* message, void*) {
-  if (level > FLUID_WARN || message == nullptr) return;  // info and debug: never shown
+  // Warnings say what a desktop user can do nothing about ("Failed to set
+  // thread to high priority"); info and debug are for FluidSynth's developers.
+  if (level > FLUID_ERR || message == nullptr) return;
   std::lock_guard lock(g_mutex);
   if (g_capturing > 0) {
-    if (level <= FLUID_ERR) g_last_error = message;
-    return;
+    g_last_error = message;
+  } else {
+    std::fprintf(stderr, "fluidsynth: %s\n", message);
   }
-  std::fprintf(stderr, "fluidsynth: %s\n", message);
 }
 
 void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}

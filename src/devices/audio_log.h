@@ -1,9 +1,9 @@
 // FluidSynth and ALSA print a complaint for every audio driver that is tried
 // and rejected. Their messages come here instead: while a capture runs (the
 // built-in synthesizer opening) FluidSynth's errors are kept for the one
-// message that says why no output started; at other times its errors and
-// warnings are printed as "fluidsynth: ..."; ALSA's are dropped, since every
-// caller of ALSA reports its own failures.
+// message that says why no output started; at other times its errors are
+// printed as "fluidsynth: ..." (its warnings never); ALSA's are dropped,
+// since every caller of ALSA reports its own failures.
 #pragma once
 
 #include <string>

@@ -72,45 +72,52 @@ SoundServer::SoundServer(const std::filesystem::path& dir, Kind kind, std::vecto
   std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
   Environment env = CurrentEnvironment();
   AddTo(env);
-  for (const char* name : {"PULSE_SERVER", "PIPEWIRE_REMOTE", "DISPLAY", "JACK_DEFAULT_SERVER"}) {
-    env.erase(name);
-  }
+  env.erase("PULSE_SERVER");
+  env.erase("PIPEWIRE_REMOTE");
   const auto as_user = [&](std::vector<std::string> args) {
     args.insert(args.begin(), user.begin(), user.end());
     return args;
   };
   const auto start = [&](std::vector<std::string> args, const std::string& log) {
-    processes_.emplace_back(
-        SpawnOptions{.args = as_user(std::move(args)), .env = env, .log = dir / log, .fds = {}});
+    processes_.emplace_back(SpawnOptions{as_user(std::move(args)), env, dir / log, {}});
   };
-  const auto wait_for = [](const std::filesystem::path& socket) {
+  const auto up = [](const std::filesystem::path& socket) {
     for (int i = 0; i < 500 && !SocketAnswers(socket); ++i) std::this_thread::sleep_for(20ms);
     return SocketAnswers(socket);
+  };
+  // pipewire-pulse answers a moment before it can reach pipewire.
+  const auto pactl = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), "pactl");
+    int code = -1;
+    for (int i = 0; i < 50 && (code = RunToEnd(as_user(args), env, 5s, dir / "pactl.log").code);
+         ++i) {
+      std::this_thread::sleep_for(100ms);
+    }
+    return code == 0;
   };
   if (pipewire_) {
     start({"dbus-daemon", "--session", "--nofork", "--address=unix:path=" + (dir / "bus").string()},
           "dbus.log");
-    wait_for(dir / "bus");
+    up(dir / "bus");
     start({"pipewire"}, "pipewire.log");
-    wait_for(dir / "pipewire-0");  // the others connect to it at once
+    up(dir / "pipewire-0");  // the others connect to it at once
     start({"wireplumber"}, "wireplumber.log");
     start({"pipewire-pulse"}, "pipewire-pulse.log");
   } else {
-    start({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-           "--log-target=stderr", "-L", "module-null-sink sink_name=nullsink", "-L",
-           "module-native-protocol-unix auth-anonymous=1"},
+    start({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+           "module-null-sink sink_name=nullsink", "-L", "module-native-protocol-unix"},
           "pulseaudio.log");
   }
-  const bool up =
-      wait_for(dir / "pulse/native") &&
-      (!pipewire_ ||
-       (RunToEnd(as_user({"pactl", "load-module", "module-null-sink", "sink_name=nullsink"}), env)
-                .code == 0 &&
-        RunToEnd(as_user({"pactl", "set-default-sink", "nullsink"}), env).code == 0));
-  if (!up) {
-    error_ = "the sound server did not start: " +
+  if (!up(dir / "pulse/native") ||
+      (pipewire_ && !(pactl({"load-module", "module-null-sink", "sink_name=nullsink"}) &&
+                      pactl({"set-default-sink", "nullsink"})))) {
+    error_ = "the sound server did not start: " + ReadText(dir / "pactl.log") +
              ReadText(dir / (pipewire_ ? "pipewire-pulse.log" : "pulseaudio.log"));
   }
+}
+
+SoundServer::~SoundServer() {
+  while (!processes_.empty()) processes_.pop_back();  // the last started stops first
 }
 
 void SoundServer::AddTo(Environment& env) const {
@@ -123,10 +130,12 @@ std::vector<std::string> AsDesktopUser(const std::filesystem::path& dir) {
   if (geteuid() != 0) return {};
   const passwd* nobody = getpwnam("nobody");
   if (nobody == nullptr || chown(dir.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return {};
-  const std::string uid = std::to_string(nobody->pw_uid);
-  const std::string gid = std::to_string(nobody->pw_gid);
-  return {"setpriv",        "--reuid=" + uid,      "--regid=" + gid,
-          "--clear-groups", "--pdeathsig=SIGTERM", "--"};
+  return {"setpriv",
+          "--reuid=" + std::to_string(nobody->pw_uid),
+          "--regid=" + std::to_string(nobody->pw_gid),
+          "--clear-groups",
+          "--pdeathsig=SIGTERM",
+          "--"};
 }
 
 JackServer::JackServer() : name_("tonvale-test-" + std::to_string(getpid())) {

@@ -28,34 +28,32 @@ class XServer {
   std::string error_;
 };
 
-// A desktop's sound server, private to one test: PipeWire as Debian 12 runs
-// it (a D-Bus session bus, pipewire, wireplumber, pipewire-pulse), or, where
-// pipewire-pulse is not installed, PulseAudio; either with a null sink
-// "nullsink" as the default output, to be recorded from "nullsink.monitor".
-// It runs with `dir` as HOME and XDG_RUNTIME_DIR, as `user` (AsDesktopUser),
-// and clients find it there as a desktop's programs do.
+// A desktop's sound server, private to one test, with a null sink "nullsink"
+// as its default output: PipeWire as Debian 12 runs it (a D-Bus session bus,
+// pipewire, wireplumber, pipewire-pulse), or PulseAudio. It runs as `user`
+// (AsDesktopUser) with `dir` as HOME and XDG_RUNTIME_DIR, where its clients
+// find it as a desktop's programs do.
 class SoundServer {
  public:
   enum class Kind { kPipeWire, kPulseAudio };
   static Kind Installed();  // PipeWire where pipewire-pulse is installed
   explicit SoundServer(const std::filesystem::path& dir, Kind kind = Installed(),
                        std::vector<std::string> user = {});
+  ~SoundServer();
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
   bool pipewire() const { return pipewire_; }
   int rate() const { return pipewire_ ? 48000 : 44100; }  // the null sink's
-  // HOME, XDG_RUNTIME_DIR and the session bus, for the clients.
   void AddTo(Environment& env) const;
 
  private:
   std::filesystem::path dir_;
   bool pipewire_ = false;
-  std::vector<Process> processes_;  // stopped last to first
+  std::vector<Process> processes_;
   std::string error_;
 };
 
-// As root: the words that run a command as `nobody` (who is then given
-// `dir`), as a desktop user would run it; otherwise nothing.
+// As root: the words that run a command as `nobody`, who is given `dir`.
 std::vector<std::string> AsDesktopUser(const std::filesystem::path& dir);
 
 // A JACK server killed outright keeps its slot in JACK's registry of
