@@ -17,7 +17,6 @@ TEST(AudioDriverOrder, JackFirstWhileAServerRunsNeverWithoutOneAndTheOverrideAlo
   // Even when named: libjack would try to start a server and hang.
   EXPECT_EQ(AudioDriverOrder(debian, false, "jack"), Names{});
   EXPECT_EQ(AudioDriverOrder(debian, true, "jack"), Names{"jack"});
-  EXPECT_EQ(AudioDriverOrder(debian, true, "file"), Names{"file"});
   EXPECT_EQ(AudioDriverOrder(debian, false, "pipewire"), Names{});  // not built in
 }
 

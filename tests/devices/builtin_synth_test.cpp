@@ -43,7 +43,6 @@ TEST(BuiltinSynth, WhenNoOutputStartsItSaysOnceWhy) {
   } kCases[] = {
       {kSoundfont, {.driver = "pulseaudio"}, "(pulseaudio: no sound server answered)\n"},
       {kSoundfont, {.driver = "jack"}, "(jack: no JACK server is running)\n"},
-      {kSoundfont, {.driver = "nonsense"}, "(audio driver \"nonsense\" not available)\n"},
       // FluidSynth's own complaint is the reason given, not printed apart.
       {kSoundfont, {.driver = "file", .file_name = (kDir / "no/x.wav").string()}, "(file: "},
       {(kDir / "bad.sf2").string(), {.driver = "file"}, "tonvale: cannot load the soundfont "},

@@ -31,7 +31,6 @@ TEST(SystemMidiOut, RoutesThroughOpenSwitchFailAndClose) {
   {
     SystemMidiOut out(std::move(devices));
     EXPECT_EQ(out.DescribeDevice(-1), "MIDI Mapper");
-    EXPECT_EQ(out.DescribeDevice(3), std::nullopt);
     EXPECT_TRUE(out.Open(-1) && out.open_device() == 0);
     out.Send(0x7F3C90);
     EXPECT_TRUE(out.Open(1));

@@ -1,5 +1,4 @@
-// What a recording of the synthesizer holds: where notes sound, at which
-// pitch, and where the sound server's stream ran dry.
+// What a recording of the synthesizer holds.
 #pragma once
 
 #include <span>
@@ -21,8 +20,7 @@ std::size_t CountDropouts(std::span<const float> samples, std::size_t min_run);
 std::vector<std::span<const float>> FindNotes(std::span<const float> samples, std::size_t block,
                                               double fraction, std::size_t min_gap);
 
-// The fundamental between `low` and `high` Hz: the shortest lag at which
-// the normalised autocorrelation nearly reaches its best; 0 when none.
+// The fundamental between `low` and `high` Hz, by autocorrelation; 0: none.
 double Fundamental(std::span<const float> samples, int rate, double low, double high);
 
 }  // namespace tonvale::test
