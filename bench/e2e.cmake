@@ -18,3 +18,13 @@ if(TARGET tonvale)
   set_target_properties(bench_startup PROPERTIES AUTOMOC OFF)
   add_dependencies(bench_startup tonvale)
 endif()
+
+# Dropouts of the built-in synthesizer on private PipeWire and PulseAudio
+# servers, for choosing the buffering of each.
+add_executable(bench_dropouts ${CMAKE_CURRENT_LIST_DIR}/bench_dropouts.cpp
+                              ${_test_rig}/child_process.cpp ${_test_rig}/servers.cpp
+                              ${PROJECT_SOURCE_DIR}/tests/integration/e2e/sound_analysis.cpp)
+target_include_directories(bench_dropouts PRIVATE ${_test_rig}
+                                                  ${PROJECT_SOURCE_DIR}/tests/integration/e2e)
+target_link_libraries(bench_dropouts PRIVATE tonvale_devices tonvale_perform)
+set_target_properties(bench_dropouts PROPERTIES AUTOMOC OFF)

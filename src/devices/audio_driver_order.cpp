@@ -6,7 +6,8 @@
 namespace tonvale {
 namespace {
 
-constexpr std::array<std::string_view, 4> kPreferred{"pipewire", "pulseaudio", "alsa", "jack"};
+// A running JACK server owns the sound card: play through it first.
+constexpr std::array<std::string_view, 4> kPreferred{"jack", "pipewire", "pulseaudio", "alsa"};
 constexpr std::array<std::string_view, 2> kOnlyWhenNamed{"sdl2", "file"};
 
 bool Contains(const auto& list, std::string_view name) {

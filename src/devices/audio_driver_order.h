@@ -9,8 +9,9 @@ namespace tonvale {
 
 // `available`: the drivers this FluidSynth was built with. `override_name`
 // (TONVALE_AUDIO_DRIVER) when not empty is the only one tried. Otherwise
-// pipewire, pulseaudio and alsa come first, then the rest. jack is tried only
-// while a server runs: with none, libjack would try to start one and hang.
+// jack, pipewire, pulseaudio and alsa come first, then the rest. jack is
+// tried only while a server runs: with none, libjack would try to start one
+// and hang.
 // sdl2 (needs SDL set up by the program) and file (writes a file) are never
 // picked unless named.
 std::vector<std::string> AudioDriverOrder(const std::vector<std::string>& available,

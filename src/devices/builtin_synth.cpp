@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "devices/audio_driver_order.h"
+#include "devices/audio_log.h"
+#include "devices/audio_server.h"
 #include "devices/jack_probe.h"
 
 namespace tonvale {
@@ -24,7 +26,7 @@ std::vector<std::string> AvailableDrivers(fluid_settings_t* settings) {
   return names;
 }
 
-bool Contains(const std::vector<std::string>& list, const char* name) {
+bool Contains(const std::vector<std::string>& list, const std::string& name) {
   for (const auto& item : list) {
     if (item == name) return true;
   }
@@ -41,7 +43,9 @@ AudioOptions AudioOptions::FromEnvironment() {
 }
 
 BuiltinSynth::BuiltinSynth(std::string soundfont_path, AudioOptions audio)
-    : soundfont_path_(std::move(soundfont_path)), audio_(std::move(audio)) {}
+    : soundfont_path_(std::move(soundfont_path)), audio_(std::move(audio)) {
+  RouteAudioLibraryMessages();
+}
 
 BuiltinSynth::~BuiltinSynth() {
   Close();
@@ -50,18 +54,66 @@ BuiltinSynth::~BuiltinSynth() {
 bool BuiltinSynth::Preload() {
   std::lock_guard lock(load_mutex_);
   if (!loaded_) {
+    AudioLogCapture capture;
     core_ = SynthCore::Create(soundfont_path_);
     loaded_ = true;
+    if (core_ == nullptr) {
+      std::fprintf(stderr, "tonvale: cannot load the soundfont %s (%s)\n", soundfont_path_.c_str(),
+                   capture.TakeLastError().c_str());
+    }
   }
   return core_ != nullptr;
+}
+
+std::optional<BuiltinSynth::Output> BuiltinSynth::Prepare(const std::string& driver,
+                                                          std::string& why_not) {
+  fluid_settings_t* settings = core_->settings();
+  if (driver == "jack") {
+    // FluidSynth plays at the server's period whatever it is asked; its
+    // ports stay unconnected, and so silent, unless told otherwise.
+    const std::optional<double> period_ms = JackPeriodMs();
+    if (!period_ms) {
+      why_not = "no JACK server is running";
+      return std::nullopt;
+    }
+    fluid_settings_setint(settings, "audio.jack.autoconnect", 1);
+    fluid_settings_setstr(settings, "audio.jack.id", "Tonvale");
+    return Output{"JACK", *period_ms};
+  }
+  Output output{driver, 0};
+  AudioPath path = AudioPath::kOther;
+  if (driver == "pulseaudio") {
+    // PulseAudio and PipeWire both answer here, and need very different buffering.
+    const std::optional<PulseServer> server = AskPulseServer();
+    if (!server) {
+      why_not = "no sound server answered";
+      return std::nullopt;
+    }
+    output.name = server->label;
+    path = server->path;
+  } else if (driver == "pipewire") {
+    output.name = "PipeWire";
+    path = AudioPath::kPipeWire;
+  } else if (driver == "alsa") {
+    output.name = "ALSA";
+    path = AudioPath::kAlsa;
+  }
+  const Buffering buffering = audio_.buffering.value_or(DefaultBuffering(path));
+  // FluidSynth's PulseAudio driver keeps one period in the server and ignores
+  // the count, so there the whole buffering is its period.
+  const bool one_period = driver == "pulseaudio";
+  fluid_settings_setint(settings, "audio.period-size",
+                        one_period ? buffering.frames() : buffering.period_frames);
+  fluid_settings_setint(settings, "audio.periods", one_period ? 2 : buffering.periods);
+  output.latency_ms = buffering.Ms(core_->sample_rate());
+  return output;
 }
 
 bool BuiltinSynth::Open() {
   Close();
   if (!Preload()) return false;
+  AudioLogCapture capture;
   fluid_settings_t* settings = core_->settings();
-  fluid_settings_setint(settings, "audio.period-size", audio_.period_size);
-  fluid_settings_setint(settings, "audio.periods", audio_.periods);
   if (!audio_.file_name.empty()) {
     fluid_settings_setstr(settings, "audio.file.name", audio_.file_name.c_str());
   }
@@ -70,19 +122,36 @@ bool BuiltinSynth::Open() {
   const bool jack_wanted =
       Contains(available, "jack") && (audio_.driver.empty() || audio_.driver == "jack");
   const bool jack_running = jack_wanted && JackServerRunning();
-  for (const auto& name : AudioDriverOrder(available, jack_running, audio_.driver)) {
-    if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK) continue;
-    driver_ = new_fluid_audio_driver(settings, core_->synth());
-    if (driver_ != nullptr) {
-      driver_name_ = name;
-      // The one place a user can see what the key-to-sound delay is made of.
-      if (const std::optional<double> latency = LatencyMs()) {
-        std::fprintf(stderr, "tonvale: built-in synthesizer on %s, %.1f ms of buffering\n",
-                     name.c_str(), *latency);
-      }
-      return true;
+  const auto order = AudioDriverOrder(available, jack_running, audio_.driver);
+  std::string reasons;
+  if (order.empty()) {
+    if (jack_wanted && !audio_.driver.empty()) {
+      reasons = "jack: no JACK server is running";
+    } else {
+      reasons = audio_.driver.empty() ? "no audio driver available"
+                                      : "audio driver \"" + audio_.driver + "\" not available";
     }
   }
+  for (const auto& name : order) {
+    std::string why_not;
+    std::optional<Output> output = Prepare(name, why_not);
+    if (output && fluid_settings_setstr(settings, "audio.driver", name.c_str()) == FLUID_OK) {
+      driver_ = new_fluid_audio_driver(settings, core_->synth());
+      if (driver_ != nullptr) {
+        driver_name_ = name;
+        output_ = *output;
+        // The one place a user can see what the key-to-sound delay is made of.
+        std::fprintf(stderr, "tonvale: built-in synthesizer on %s, %.1f ms of buffering\n",
+                     output_.name.c_str(), output_.latency_ms);
+        return true;
+      }
+      why_not = capture.TakeLastError();
+      if (why_not.empty()) why_not = "did not start";
+    }
+    reasons += (reasons.empty() ? "" : "; ") + name + ": " + why_not;
+  }
+  std::fprintf(stderr, "tonvale: no audio output could start for the built-in synthesizer (%s)\n",
+               reasons.c_str());
   return false;
 }
 
@@ -103,17 +172,14 @@ std::optional<std::string> BuiltinSynth::DriverName() const {
   return driver_name_;
 }
 
+std::optional<std::string> BuiltinSynth::OutputName() const {
+  if (driver_ == nullptr) return std::nullopt;
+  return output_.name;
+}
+
 std::optional<double> BuiltinSynth::LatencyMs() const {
   if (driver_ == nullptr) return std::nullopt;
-  fluid_settings_t* settings = core_->settings();
-  int period_size = 0;
-  int periods = 0;
-  double rate = 0;
-  fluid_settings_getint(settings, "audio.period-size", &period_size);
-  fluid_settings_getint(settings, "audio.periods", &periods);
-  fluid_settings_getnum(settings, "synth.sample-rate", &rate);
-  if (rate <= 0) return std::nullopt;
-  return 1000.0 * period_size * periods / rate;
+  return output_.latency_ms;
 }
 
 }  // namespace tonvale

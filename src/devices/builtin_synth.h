@@ -10,16 +10,18 @@
 #include <optional>
 #include <string>
 
+#include "devices/buffering.h"
 #include "devices/output_device.h"
 #include "devices/synth_core.h"
 
 namespace tonvale {
 
 struct AudioOptions {
-  std::string driver;     // empty: try the usual ones in order
-  std::string file_name;  // for the "file" driver; empty: FluidSynth's default
-  int period_size = 64;   // frames; small periods keep the keys immediate
-  int periods = 3;
+  std::string driver{};     // empty: try the usual ones in order
+  std::string file_name{};  // for the "file" driver; empty: FluidSynth's default
+  // Asked of every path but JACK, which plays at its server's period. Empty:
+  // each path's own (DefaultBuffering).
+  std::optional<Buffering> buffering{};
 
   // TONVALE_AUDIO_DRIVER and TONVALE_AUDIO_FILE.
   static AudioOptions FromEnvironment();
@@ -35,24 +37,37 @@ class BuiltinSynth : public OutputDevice {
 
   // Makes the synthesizer and loads the soundfont, once; later calls return
   // the first result. Safe to call from another thread (the window does it
-  // during its splash) so that Open is then quick.
+  // during its splash) so that Open is then quick. A soundfont that does
+  // not load is named once on stderr, with the reason.
   bool Preload();
 
   std::string Name() const override { return kName; }
-  // Preloads if needed, then starts the first audio driver that works.
+  // Preloads if needed, then starts the first audio driver that works and
+  // names on stderr the output reached and its buffering; when none starts,
+  // says once on stderr why.
   bool Open() override;
   void Send(std::uint32_t packed) override;
   // Stops the audio driver and cuts every voice; the soundfont stays loaded.
   void Close() override;
 
   bool is_open() const { return driver_ != nullptr; }
-  // While open: the driver in use and the configured output latency,
-  // period size * periods / sample rate.
+  // While open: FluidSynth's driver ("pulseaudio", "jack", ...), the output
+  // it reached ("PipeWire 0.3.65 (PulseAudio protocol)", "JACK", ...) and the
+  // buffering in force.
   std::optional<std::string> DriverName() const;
+  std::optional<std::string> OutputName() const;
   std::optional<double> LatencyMs() const;
   const std::string& soundfont_path() const { return soundfont_path_; }
 
  private:
+  struct Output {
+    std::string name;
+    double latency_ms = 0;
+  };
+  // Sets FluidSynth up for `driver`; nothing, with the reason, when it
+  // cannot be used.
+  std::optional<Output> Prepare(const std::string& driver, std::string& why_not);
+
   const std::string soundfont_path_;
   const AudioOptions audio_;
 
@@ -62,6 +77,7 @@ class BuiltinSynth : public OutputDevice {
 
   fluid_audio_driver_t* driver_ = nullptr;
   std::string driver_name_;
+  Output output_;
 };
 
 }  // namespace tonvale

@@ -32,10 +32,16 @@ jack_client_t* OpenJackClientQuietly(const char* client_name) {
 }
 
 bool JackServerRunning() {
+  return JackPeriodMs().has_value();
+}
+
+std::optional<double> JackPeriodMs() {
   jack_client_t* client = OpenJackClientQuietly("Tonvale-probe");
-  if (client == nullptr) return false;
+  if (client == nullptr) return std::nullopt;
+  const jack_nframes_t rate = jack_get_sample_rate(client);
+  const double ms = rate > 0 ? 1000.0 * jack_get_buffer_size(client) / rate : 0.0;
   jack_client_close(client);
-  return true;
+  return ms;
 }
 
 }  // namespace tonvale

@@ -3,6 +3,8 @@
 
 #include <jack/jack.h>
 
+#include <optional>
+
 namespace tonvale {
 
 // A client of the server named by JACK_DEFAULT_SERVER (or the default one),
@@ -12,5 +14,9 @@ jack_client_t* OpenJackClientQuietly(const char* client_name);
 
 // Whether a JACK server is running: joins it quietly and leaves at once.
 bool JackServerRunning();
+
+// The running server's period in milliseconds (its buffer size over its
+// sample rate), or nothing when none runs.
+std::optional<double> JackPeriodMs();
 
 }  // namespace tonvale

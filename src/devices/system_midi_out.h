@@ -19,9 +19,9 @@
 namespace tonvale {
 
 struct DeviceSearch {
-  std::vector<std::string> soundfonts;  // candidates, first usable wins
-  PortApis ports;
-  AudioOptions audio;
+  std::vector<std::string> soundfonts{};  // candidates, first usable wins
+  PortApis ports{};
+  AudioOptions audio{};
 
   // The environment and the system paths.
   static DeviceSearch FromEnvironment();

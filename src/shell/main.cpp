@@ -3,16 +3,20 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "devices/buffering.h"
+#include "devices/synth_core.h"
 #include "devices/system_midi_out.h"
 #include "files/document.h"
 #include "record/clock.h"
 #include "record/playback_timer.h"
+#include "shell/command_line.h"
 #include "shell/display_check.h"
 #include "shell/file_dialogs.h"
 #include "shell/main_window.h"
@@ -25,17 +29,37 @@
 
 int main(int argc, char** argv) {
   using namespace tonvale;
+  // The words as the system gave them: a file name need not be valid UTF-8.
+  const std::vector<std::string> words(argv + std::min(argc, 1), argv + argc);
+  const CommandLine command_line = ParseCommandLine(words);
+  switch (command_line.action) {
+    case CommandLine::Action::kHelp:
+      std::fputs(HelpText().c_str(), stdout);
+      return 0;
+    case CommandLine::Action::kVersion:
+      std::printf("tonvale %s\n", TONVALE_VERSION);
+      return 0;
+    case CommandLine::Action::kUsageError:
+      std::fprintf(stderr, "tonvale: %s\n%s", command_line.error.c_str(), UsageText().c_str());
+      return 2;
+    case CommandLine::Action::kRun:
+      break;
+  }
   // Without a display Qt would abort with a page of plugin messages.
   if (const std::optional<std::string> message = MissingDisplayMessage(ProcessEnvironment)) {
     std::fprintf(stderr, "%s\n", message->c_str());
     return 0;
   }
-  QApplication app(argc, argv);
-  // What Qt left of the arguments, as the file named on the command line.
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) {
-    arguments.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+  // Qt takes its own options (-display, -platform, ...) from among the file
+  // words; what it leaves names the file.
+  std::vector<char*> qt_argv{argv[0]};
+  for (const std::string& word : command_line.file_words) {
+    qt_argv.push_back(const_cast<char*>(word.c_str()));
   }
+  qt_argv.push_back(nullptr);
+  int qt_argc = static_cast<int>(qt_argv.size()) - 1;
+  QApplication app(qt_argc, qt_argv.data());
+  const std::vector<std::string> arguments(qt_argv.begin() + 1, qt_argv.begin() + qt_argc);
   QApplication::setApplicationName(QStringLiteral("Tonvale"));
   UseDetectableAutoRepeat();
   // The window speaks Chinese; so do Qt's own dialogs and buttons, where
@@ -53,7 +77,11 @@ int main(int argc, char** argv) {
   if (!pictures.icon.isNull()) QApplication::setWindowIcon(pictures.icon);
 
   // The soundfont loads while the splash is up, so the window opens at once.
-  SystemMidiOut out;
+  DeviceSearch search = DeviceSearch::FromEnvironment();
+  if (command_line.latency_ms) {
+    search.audio.buffering = BufferingForMs(*command_line.latency_ms, SynthCore::kSampleRate);
+  }
+  SystemMidiOut out(search);
   out.PreloadInBackground();
 
   // A termination signal ends whatever stage the program is in, with 0.

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -61,39 +62,80 @@ XServer::XServer(const std::filesystem::path& dir) {
   display_ = ":" + number;
 }
 
-SoundServer::SoundServer(const std::filesystem::path& dir)
-    : home_(dir / "pulse-home"), runtime_(dir / "pulse-run"), socket_(dir / "pulse.sock") {
-  std::filesystem::create_directories(home_);
-  std::filesystem::create_directories(runtime_);
-  std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
+SoundServer::Kind SoundServer::Installed() {
+  return RunToEnd({"sh", "-c", "command -v pipewire-pulse"}).code == 0 ? Kind::kPipeWire
+                                                                       : Kind::kPulseAudio;
+}
+
+SoundServer::SoundServer(const std::filesystem::path& dir, Kind kind, std::vector<std::string> user)
+    : dir_(dir), pipewire_(kind == Kind::kPipeWire) {
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
   Environment env = CurrentEnvironment();
-  env["HOME"] = home_.string();
-  env["XDG_RUNTIME_DIR"] = runtime_.string();
+  AddTo(env);
   env.erase("PULSE_SERVER");
-  env.erase("DISPLAY");  // no X11 bell or session modules
-  process_ = Process(SpawnOptions{
-      .args = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
-               "--use-pid-file=no", "--realtime=yes", "--log-target=stderr", "-L",
-               "module-null-sink sink_name=nullsink", "-L",
-               "module-native-protocol-unix auth-anonymous=1 socket=" + socket_.string()},
-      .env = env,
-      .log = dir / "pulseaudio.log",
-      .fds = {}});
-  for (int i = 0; i < 300 && process_.running(); ++i) {
-    if (SocketAnswers(socket_)) {
-      ok_ = true;
-      return;
+  env.erase("PIPEWIRE_REMOTE");
+  const auto as_user = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), user.begin(), user.end());
+    return args;
+  };
+  const auto start = [&](std::vector<std::string> args, const std::string& log) {
+    processes_.emplace_back(SpawnOptions{as_user(std::move(args)), env, dir / log, {}});
+  };
+  const auto up = [](const std::filesystem::path& socket) {
+    for (int i = 0; i < 500 && !SocketAnswers(socket); ++i) std::this_thread::sleep_for(20ms);
+    return SocketAnswers(socket);
+  };
+  // pipewire-pulse answers a moment before it can reach pipewire.
+  const auto pactl = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), "pactl");
+    int code = -1;
+    for (int i = 0; i < 50 && (code = RunToEnd(as_user(args), env, 5s, dir / "pactl.log").code);
+         ++i) {
+      std::this_thread::sleep_for(100ms);
     }
-    std::this_thread::sleep_for(20ms);
+    return code == 0;
+  };
+  if (pipewire_) {
+    start({"dbus-daemon", "--session", "--nofork", "--address=unix:path=" + (dir / "bus").string()},
+          "dbus.log");
+    up(dir / "bus");
+    start({"pipewire"}, "pipewire.log");
+    up(dir / "pipewire-0");  // the others connect to it at once
+    start({"wireplumber"}, "wireplumber.log");
+    start({"pipewire-pulse"}, "pipewire-pulse.log");
+  } else {
+    start({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+           "module-null-sink sink_name=nullsink", "-L", "module-native-protocol-unix"},
+          "pulseaudio.log");
   }
-  error_ = "pulseaudio did not start: " + ReadText(dir / "pulseaudio.log");
-  process_.Stop();
+  if (!up(dir / "pulse/native") ||
+      (pipewire_ && !(pactl({"load-module", "module-null-sink", "sink_name=nullsink"}) &&
+                      pactl({"set-default-sink", "nullsink"})))) {
+    error_ = "the sound server did not start: " + ReadText(dir / "pactl.log") +
+             ReadText(dir / (pipewire_ ? "pipewire-pulse.log" : "pulseaudio.log"));
+  }
+}
+
+SoundServer::~SoundServer() {
+  while (!processes_.empty()) processes_.pop_back();  // the last started stops first
 }
 
 void SoundServer::AddTo(Environment& env) const {
-  env["PULSE_SERVER"] = "unix:" + socket_.string();
-  env["HOME"] = home_.string();
-  env["XDG_RUNTIME_DIR"] = runtime_.string();
+  env["HOME"] = dir_.string();
+  env["XDG_RUNTIME_DIR"] = dir_.string();
+  if (pipewire_) env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + (dir_ / "bus").string();
+}
+
+std::vector<std::string> AsDesktopUser(const std::filesystem::path& dir) {
+  if (geteuid() != 0) return {};
+  const passwd* nobody = getpwnam("nobody");
+  if (nobody == nullptr || chown(dir.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return {};
+  return {"setpriv",
+          "--reuid=" + std::to_string(nobody->pw_uid),
+          "--regid=" + std::to_string(nobody->pw_gid),
+          "--clear-groups",
+          "--pdeathsig=SIGTERM",
+          "--"};
 }
 
 JackServer::JackServer() : name_("tonvale-test-" + std::to_string(getpid())) {

@@ -28,25 +28,33 @@ class XServer {
   std::string error_;
 };
 
-// PulseAudio as an ordinary user's server would run, with a null sink named
-// "nullsink" and a native socket in `dir`. Run as root it only warns, given
-// a HOME and XDG_RUNTIME_DIR of its own.
+// A desktop's sound server, private to one test, with a null sink "nullsink"
+// as its default output: PipeWire as Debian 12 runs it (a D-Bus session bus,
+// pipewire, wireplumber, pipewire-pulse), or PulseAudio. It runs as `user`
+// (AsDesktopUser) with `dir` as HOME and XDG_RUNTIME_DIR, where its clients
+// find it as a desktop's programs do.
 class SoundServer {
  public:
-  explicit SoundServer(const std::filesystem::path& dir);
-  bool ok() const { return ok_; }
+  enum class Kind { kPipeWire, kPulseAudio };
+  static Kind Installed();  // PipeWire where pipewire-pulse is installed
+  explicit SoundServer(const std::filesystem::path& dir, Kind kind = Installed(),
+                       std::vector<std::string> user = {});
+  ~SoundServer();
+  bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
-  // PULSE_SERVER, HOME and XDG_RUNTIME_DIR for the clients.
+  bool pipewire() const { return pipewire_; }
+  int rate() const { return pipewire_ ? 48000 : 44100; }  // the null sink's
   void AddTo(Environment& env) const;
 
  private:
-  std::filesystem::path home_;
-  std::filesystem::path runtime_;
-  std::filesystem::path socket_;
-  Process process_;
-  bool ok_ = false;
+  std::filesystem::path dir_;
+  bool pipewire_ = false;
+  std::vector<Process> processes_;
   std::string error_;
 };
+
+// As root: the words that run a command as `nobody`, who is given `dir`.
+std::vector<std::string> AsDesktopUser(const std::filesystem::path& dir);
 
 // A JACK server killed outright keeps its slot in JACK's registry of
 // servers, and after a few such slots no server starts on the machine: it

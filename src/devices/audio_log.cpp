@@ -1,0 +1,60 @@
+#include "devices/audio_log.h"
+
+#include <alsa/asoundlib.h>
+#include <fluidsynth.h>
+
+#include <cstdio>
+#include <mutex>
+#include <utility>
+
+namespace tonvale {
+namespace {
+
+std::mutex g_mutex;
+int g_capturing = 0;  // captures alive
+std::string g_last_error;
+
+void OnFluidMessage(int level, const char* message, void*) {
+  // Warnings say what a desktop user can do nothing about ("Failed to set
+  // thread to high priority"); info and debug are for FluidSynth's developers.
+  if (level > FLUID_ERR || message == nullptr) return;
+  std::lock_guard lock(g_mutex);
+  if (g_capturing > 0) {
+    g_last_error = message;
+  } else {
+    std::fprintf(stderr, "fluidsynth: %s\n", message);
+  }
+}
+
+void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
+
+void RouteAudioLibraryMessages() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG}) {
+      fluid_set_log_function(level, OnFluidMessage, nullptr);
+    }
+    snd_lib_error_set_handler(IgnoreAlsaMessage);
+  });
+}
+
+AudioLogCapture::AudioLogCapture() {
+  RouteAudioLibraryMessages();
+  std::lock_guard lock(g_mutex);
+  ++g_capturing;
+  g_last_error.clear();
+}
+
+AudioLogCapture::~AudioLogCapture() {
+  std::lock_guard lock(g_mutex);
+  --g_capturing;
+}
+
+std::string AudioLogCapture::TakeLastError() {
+  std::lock_guard lock(g_mutex);
+  return std::exchange(g_last_error, {});
+}
+
+}  // namespace tonvale

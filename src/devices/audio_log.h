@@ -1,0 +1,28 @@
+// FluidSynth and ALSA print a complaint for every audio driver that is tried
+// and rejected. Their messages come here instead: while a capture runs (the
+// built-in synthesizer opening) FluidSynth's errors are kept for the one
+// message that says why no output started; at other times its errors are
+// printed as "fluidsynth: ..." (its warnings never); ALSA's are dropped,
+// since every caller of ALSA reports its own failures.
+#pragma once
+
+#include <string>
+
+namespace tonvale {
+
+// Installs the handlers; later calls do nothing.
+void RouteAudioLibraryMessages();
+
+class AudioLogCapture {
+ public:
+  AudioLogCapture();
+  ~AudioLogCapture();
+  AudioLogCapture(const AudioLogCapture&) = delete;
+  AudioLogCapture& operator=(const AudioLogCapture&) = delete;
+
+  // The last error FluidSynth reported since the capture began or since the
+  // last call, or "" when none.
+  std::string TakeLastError();
+};
+
+}  // namespace tonvale
