@@ -1,18 +1,17 @@
 // A MIDI input port of our own on the JACK server JACK_DEFAULT_SERVER names.
 // Each message is stamped with the steady clock as our process callback gets
 // it: a dummy server's frame clock runs slow under load, that clock does not.
+// (The callback may lock and allocate: the tests' servers are not real-time.)
 #pragma once
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
-#include <algorithm>
-#include <array>
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -50,18 +49,9 @@ class JackMidiReceiver {
   }
   bool ok() const { return client_ != nullptr; }
   int connections() const { return jack_port_connected(port_); }
-
   ReceivedList Events() const {
-    ReceivedList out(filled_.load());
-    for (std::size_t i = 0; i < out.size(); ++i) {
-      out[i].ms = slots_[i].ms;
-      for (std::size_t b = 0; b < slots_[i].size; ++b) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, b == 0 ? "%02x" : " %02x", slots_[i].bytes[b]);
-        out[i].bytes += hex;
-      }
-    }
-    return out;
+    std::lock_guard lock(mutex_);
+    return received_;
   }
   // What has arrived once `done` holds for it, or after ten seconds.
   ReceivedList WaitUntil(const std::function<bool(const ReceivedList&)>& done) const {
@@ -82,27 +72,24 @@ class JackMidiReceiver {
     const std::chrono::duration<double, std::milli> now =
         std::chrono::steady_clock::now().time_since_epoch();
     void* buffer = jack_port_get_buffer(self->port_, frames);
-    std::size_t filled = self->filled_.load();
     jack_midi_event_t event;
-    for (jack_nframes_t i = 0;
-         filled < self->slots_.size() && jack_midi_event_get(&event, buffer, i) == 0; ++i) {
-      Slot& slot = self->slots_[filled++];
-      slot = {now.count(), std::min<std::size_t>(event.size, 3), {}};
-      std::copy_n(event.buffer, slot.size, slot.bytes);
+    for (jack_nframes_t i = 0; jack_midi_event_get(&event, buffer, i) == 0; ++i) {
+      Received message{now.count(), ""};
+      for (std::size_t b = 0; b < event.size; ++b) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, b == 0 ? "%02x" : " %02x", event.buffer[b]);
+        message.bytes += hex;
+      }
+      std::lock_guard lock(self->mutex_);
+      self->received_.push_back(std::move(message));
     }
-    self->filled_.store(filled);
     return 0;
   }
 
-  struct Slot {
-    double ms;
-    std::size_t size;
-    unsigned char bytes[3];
-  };
   jack_client_t* client_;
   jack_port_t* port_ = nullptr;
-  std::array<Slot, 4096> slots_;
-  std::atomic<std::size_t> filled_{0};  // published by the callback
+  mutable std::mutex mutex_;
+  ReceivedList received_;
 };
 
 }  // namespace tonvale::test

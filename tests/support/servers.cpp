@@ -38,12 +38,11 @@ XServer::XServer(const std::filesystem::path& dir) : log_(dir / "xvfb.log") {
                       .fds = {{fds[1], 9}}});
   close(fds[1]);
   // Xvfb writes its display number there once it accepts connections.
-  char number[16] = {};
+  std::string number;
   pollfd ready{fds[0], POLLIN, 0};
-  if (poll(&ready, 1, 15000) > 0 && read(fds[0], number, sizeof number - 1) > 1) {
-    display_ = ":" + std::to_string(std::atoi(number));
-  }
+  for (char c; poll(&ready, 1, 15000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n';) number += c;
   close(fds[0]);
+  if (!number.empty()) display_ = ":" + number;
 }
 
 SoundServer::SoundServer(const std::filesystem::path& dir)
