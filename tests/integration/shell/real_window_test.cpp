@@ -42,6 +42,10 @@ class RealWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(x_.ok()) << x_.error();
+    // Qt's own dialogs, never a desktop's (through its theme or D-Bus portal).
+    for (const char* name :
+         {"XDG_CURRENT_DESKTOP", "QT_QPA_PLATFORMTHEME", "DBUS_SESSION_BUS_ADDRESS"})
+      env_.erase(name);
     env_["DISPLAY"] = x_.display();
     env_["QT_QPA_PLATFORM"] = "xcb";
     env_["TONVALE_SPLASH_MS"] = "300";
