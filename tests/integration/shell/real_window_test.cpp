@@ -47,6 +47,7 @@ class RealWindow : public ::testing::Test {
     for (const char* name :
          {"XDG_CURRENT_DESKTOP", "QT_QPA_PLATFORMTHEME", "DBUS_SESSION_BUS_ADDRESS"})
       env_.erase(name);
+    env_["LC_ALL"] = "C.UTF-8";  // xdotool reads Chinese window titles only in a UTF-8 locale
     env_["DISPLAY"] = x_.display();
     env_["QT_QPA_PLATFORM"] = "xcb";
     env_["TONVALE_SPLASH_MS"] = "300";
