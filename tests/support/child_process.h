@@ -1,13 +1,9 @@
-// Programs started by the integration tests and benchmarks (servers, dumps,
-// xdotool, the program itself), each ended again by its own process id, and
-// by the system should we die first.
+// Programs started by the integration tests and benchmarks, each ended by
+// its own process id, and by the system should the test die first.
 #pragma once
-
-#include <sys/types.h>
 
 #include <chrono>
 #include <csignal>
-#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -17,69 +13,58 @@
 
 namespace tonvale::test {
 
+using namespace std::chrono_literals;
 using Environment = std::map<std::string, std::string>;
-
-// This process's environment, as a map to change before handing it on.
 Environment CurrentEnvironment();
 
 struct SpawnOptions {
   std::vector<std::string> args;  // args[0] is looked up on PATH
   Environment env = CurrentEnvironment();
-  // stdout and stderr go here (appended); empty: nowhere.
-  std::filesystem::path log;
-  // Our descriptor -> the child's descriptor number, e.g. a pipe's write end.
-  std::vector<std::pair<int, int>> fds;
+  std::filesystem::path log = {};             // stdout and stderr, appended; empty: nowhere
+  std::vector<std::pair<int, int>> fds = {};  // our descriptor -> the child's number
 };
 
 class Process {
  public:
   Process() = default;
-  explicit Process(const SpawnOptions& options);  // check running() for success
-  ~Process() { Stop(); }
-  Process(Process&& other) noexcept
-      : pid_(std::exchange(other.pid_, -1)), status_(std::exchange(other.status_, {})) {}
+  explicit Process(const SpawnOptions& options);  // check running()
+  Process(Process&& other) noexcept { *this = std::move(other); }
   Process& operator=(Process&& other) noexcept;
-
-  pid_t pid() const { return pid_; }
-  // Started and not yet reaped.
-  bool running() { return pid_ > 0 && !Wait(std::chrono::milliseconds(0)); }
-  // The exit code once it ends within `timeout` (a signal counts as 128 + its
-  // number), or nothing while it still runs.
+  ~Process() { Stop(); }
+  int pid() const { return pid_; }
+  bool running() { return pid_ > 0 && !Wait(0ms); }
+  // The exit code (128 + the signal when killed) once it ends within `timeout`.
   std::optional<int> Wait(std::chrono::milliseconds timeout);
-  // Sends `signal`, waits up to `grace`, then kills; returns how it ended.
-  std::optional<int> Stop(int signal = SIGTERM,
-                          std::chrono::milliseconds grace = std::chrono::milliseconds(5000));
+  // Sends `signal`, kills after `grace`; returns how it ended.
+  std::optional<int> Stop(int signal = SIGTERM, std::chrono::milliseconds grace = 5s);
 
  private:
-  pid_t pid_ = -1;
+  int pid_ = -1;
   std::optional<int> status_;
 };
 
-// Runs a program to its end and returns its exit code (-1 when it had to be
-// killed) and standard output; its standard error goes to `log`.
+// Runs a program to its end: its exit code (-1 when it had to be killed) and
+// standard output; standard error goes to `log`.
 struct RunResult {
   int code = -1;
   std::string out;
 };
 RunResult RunToEnd(std::vector<std::string> args, const Environment& env = CurrentEnvironment(),
-                   std::chrono::milliseconds timeout = std::chrono::milliseconds(20000),
-                   const std::filesystem::path& log = {});
+                   std::chrono::milliseconds timeout = 20s, const std::filesystem::path& log = {});
 
 // A private folder under /tmp, removed with everything in it.
 class ScratchDir {
  public:
   explicit ScratchDir(const std::string& prefix);
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
+  ~ScratchDir() { std::filesystem::remove_all(path_, ignored_); }
   const std::filesystem::path& path() const { return path_; }
 
  private:
   std::filesystem::path path_;
+  std::error_code ignored_;
 };
 
 std::string ReadText(const std::filesystem::path& path);
-// The file's size, 0 when it does not exist.
-std::uintmax_t FileSize(const std::filesystem::path& path);
+std::uintmax_t FileSize(const std::filesystem::path& path);  // 0 when missing
 
 }  // namespace tonvale::test
