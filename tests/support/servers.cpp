@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 namespace tonvale::test {
@@ -85,6 +86,11 @@ SoundServer::SoundServer(const std::filesystem::path& dir, Kind kind, std::vecto
     up(dir / "bus");
     start({"pipewire"}, "pipewire.log");
     up(dir / "pipewire-0");  // the others connect to it at once
+    // No Bluetooth in a test session: its monitor needs logind, and where
+    // logind's folders are missing (a container, a chroot) WirePlumber quits.
+    const auto bluetooth = dir / ".config/wireplumber/bluetooth.lua.d";
+    std::filesystem::create_directories(bluetooth);
+    std::ofstream(bluetooth / "80-tests.lua") << "bluez_monitor.enabled = false\n";
     start({"wireplumber"}, "wireplumber.log");
     start({"pipewire-pulse"}, "pipewire-pulse.log");
   } else {
@@ -107,6 +113,7 @@ SoundServer::~SoundServer() {
 void SoundServer::AddTo(Environment& env) const {
   env["HOME"] = dir_.string();
   env["XDG_RUNTIME_DIR"] = dir_.string();
+  env["XDG_CONFIG_HOME"] = (dir_ / ".config").string();
   if (pipewire_) env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + (dir_ / "bus").string();
 }
 
