@@ -66,19 +66,19 @@ bool BuiltinSynth::Preload() {
 }
 
 std::optional<BuiltinSynth::Output> BuiltinSynth::Prepare(const std::string& driver,
+                                                          std::optional<double> jack_period_ms,
                                                           std::string& why_not) {
   fluid_settings_t* settings = core_->settings();
   if (driver == "jack") {
     // FluidSynth plays at the server's period whatever it is asked; its
     // ports stay unconnected, and so silent, unless told otherwise.
-    const std::optional<double> period_ms = JackPeriodMs();
-    if (!period_ms) {
+    if (!jack_period_ms) {
       why_not = "no JACK server is running";
       return std::nullopt;
     }
     fluid_settings_setint(settings, "audio.jack.autoconnect", 1);
     fluid_settings_setstr(settings, "audio.jack.id", "Tonvale");
-    return Output{"JACK", *period_ms};
+    return Output{"JACK", *jack_period_ms};
   }
   Output output{driver, 0};
   AudioPath path = AudioPath::kOther;
@@ -121,8 +121,9 @@ bool BuiltinSynth::Open() {
   // Only ask about JACK when it could be used: the question costs a connection.
   const bool jack_wanted =
       Contains(available, "jack") && (audio_.driver.empty() || audio_.driver == "jack");
-  const bool jack_running = jack_wanted && JackServerRunning();
-  const auto order = AudioDriverOrder(available, jack_running, audio_.driver);
+  // Asked once: the answer also gives the period JACK will play at.
+  const std::optional<double> jack_period_ms = jack_wanted ? JackPeriodMs() : std::nullopt;
+  const auto order = AudioDriverOrder(available, jack_period_ms.has_value(), audio_.driver);
   std::string reasons;
   if (order.empty()) {
     if (jack_wanted && !audio_.driver.empty()) {
@@ -134,7 +135,7 @@ bool BuiltinSynth::Open() {
   }
   for (const auto& name : order) {
     std::string why_not;
-    std::optional<Output> output = Prepare(name, why_not);
+    std::optional<Output> output = Prepare(name, jack_period_ms, why_not);
     if (output && fluid_settings_setstr(settings, "audio.driver", name.c_str()) == FLUID_OK) {
       driver_ = new_fluid_audio_driver(settings, core_->synth());
       if (driver_ != nullptr) {

@@ -64,9 +64,10 @@ class BuiltinSynth : public OutputDevice {
     std::string name;
     double latency_ms = 0;
   };
-  // Sets FluidSynth up for `driver`; nothing, with the reason, when it
-  // cannot be used.
-  std::optional<Output> Prepare(const std::string& driver, std::string& why_not);
+  // Sets FluidSynth up for `driver` (`jack_period_ms`: the running JACK
+  // server's period, if any); nothing, with the reason, when it cannot be used.
+  std::optional<Output> Prepare(const std::string& driver, std::optional<double> jack_period_ms,
+                                std::string& why_not);
 
   const std::string soundfont_path_;
   const AudioOptions audio_;
