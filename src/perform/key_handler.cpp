@@ -109,7 +109,7 @@ void ResetHeldKeys(KeyboardState& keys) {
 }
 
 void ReleaseKeyboardKeys(Instrument& inst) {
-  // The pedal first, so that the notes end with their own note-offs.
+  // The pedal first, so that each note-off after it ends its note at once.
   if (inst.pedal.key_down) HandleKeyEvent(inst, kKeyUp, ReleaseParameterOf(inst.pedal.press));
   for (std::size_t slot = 0; slot < kMouseSlot; ++slot) {
     const HeldKey& key = inst.keys.held_keys[slot];
