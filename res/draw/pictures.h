@@ -26,7 +26,7 @@ QImage drawToolbarStrip(int scale = 1);     // 480 x 32, with transparency
 QImage drawSplashPicture(int scale = 1);    // 200 x 200, opaque
 QImage drawKeyMarks(int scale = 1);         // 152 x 39, opaque
 QImage drawProgramIcon(int size, int scale = 1);
-QImage drawHandCursor();  // 32 x 32, with transparency
-QPoint handCursorHotSpot();
+QImage drawHandCursor(int scale = 1);     // 32 x 32, with transparency; scale 1, 2, 4, ...
+QPoint handCursorHotSpot(int scale = 1);  // in the picture's own pixels
 
 }  // namespace tonvale::pictures
