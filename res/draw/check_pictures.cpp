@@ -163,19 +163,23 @@ void checkIconsAndSplash(const QDir& dir, int scale) {
          name + " is opaque");
 }
 
-void checkCursor(const QDir& dir) {
-  const QImage hand = load(dir, "hand.png", {32, 32});
+void checkCursor(const QDir& dir, int scale) {
+  const QString name = fileOf("hand", scale);
+  const QImage hand = load(dir, name, QSize(32, 32) * scale);
   if (hand.isNull()) return;
-  const QPoint hot = handCursorHotSpot();
-  expect(qAlpha(hand.pixel(hot)) == 255, "cursor hot spot is on the hand");
-  expect(share(hand, QRect(0, 0, 32, hot.y()), [](QRgb c) { return qAlpha(c) != 0; }) == 0 ||
+  const int last = 32 * scale - 1;
+  // The hot spot names one logical pixel: some of its pixels are the hand's.
+  const QRect hot(handCursorHotSpot(scale), QSize(scale, scale));
+  expect(share(hand, hot, [](QRgb c) { return qAlpha(c) == 255; }) > 0,
+         name + ": the hot spot is on the hand");
+  expect(share(hand, QRect(0, 0, last + 1, hot.y()), [](QRgb c) { return qAlpha(c) != 0; }) == 0 ||
              hot.y() == 0,
-         "nothing of the hand lies above the hot spot");
-  expect(qAlpha(hand.pixel(0, 31)) == 0 && qAlpha(hand.pixel(31, 31)) == 0 &&
-             qAlpha(hand.pixel(31, 0)) == 0,
-         "cursor corners are clear");
-  expect(hand == drawHandCursor().convertToFormat(QImage::Format_ARGB32),
-         "hand.png matches the drawn cursor");
+         name + ": nothing of the hand lies above the hot spot");
+  expect(qAlpha(hand.pixel(0, last)) == 0 && qAlpha(hand.pixel(last, last)) == 0 &&
+             qAlpha(hand.pixel(last, 0)) == 0,
+         name + ": cursor corners are clear");
+  expect(hand == drawHandCursor(scale).convertToFormat(QImage::Format_ARGB32),
+         name + " matches the drawn cursor");
 }
 
 // The sharp picture is the same drawing as the plain one: shrunk to the plain size, it differs
@@ -208,7 +212,7 @@ void checkResourceList(const QDir& dir, const QStringList& bases) {
   QSet<QString> listed;
   const QRegularExpression file(QStringLiteral("<file>([^<]+)</file>"));
   for (auto it = file.globalMatch(text); it.hasNext();) listed.insert(it.next().captured(1));
-  QStringList wanted{"hand.png"};
+  QStringList wanted;
   for (const QString& base : bases) wanted << fileOf(base, 1) << fileOf(base, 2);
   for (const QString& name : wanted) {
     expect(listed.contains(name), name + " is listed in resources.qrc");
@@ -232,10 +236,10 @@ int main(int argc, char** argv) {
     checkKeyMarks(dir, scale);
     checkPedal(dir, scale);
     checkIconsAndSplash(dir, scale);
+    checkCursor(dir, scale);
   }
-  checkCursor(dir);
-  const QStringList bases = {"splash",     "instruments", "toolbar",    "keymarks",   "pedal",
-                             "tonvale-16", "tonvale-32",  "tonvale-48", "tonvale-256"};
+  const QStringList bases = {"splash",     "instruments", "toolbar",    "keymarks",    "pedal",
+                             "tonvale-16", "tonvale-32",  "tonvale-48", "tonvale-256", "hand"};
   for (const QString& base : bases) checkSameDrawing(dir, base);
   checkResourceList(dir, bases);
   if (failures == 0) std::printf("pictures: all checks passed\n");

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     for (int size : {16, 32, 48, 256})
       ok = save(drawProgramIcon(size, scale), dir, name(QStringLiteral("tonvale-%1").arg(size))) &&
            ok;
+    ok = save(drawHandCursor(scale), dir, name("hand")) && ok;
   }
-  ok = save(drawHandCursor(), dir, "hand.png") && ok;
   return ok ? 0 : 1;
 }

@@ -28,7 +28,7 @@ QImage drawSplashPicture(int scale = 1);    // 200 x 200, opaque
 QImage drawKeyMarks(int scale = 1);         // 152 x 39, opaque
 QImage drawPedalMark(int scale = 1);        // 228 x 39, opaque
 QImage drawProgramIcon(int size, int scale = 1);
-QImage drawHandCursor();  // 32 x 32, with transparency
-QPoint handCursorHotSpot();
+QImage drawHandCursor(int scale = 1);     // 32 x 32, with transparency; scale 1, 2, 4, ...
+QPoint handCursorHotSpot(int scale = 1);  // in the picture's own pixels
 
 }  // namespace tonvale::pictures

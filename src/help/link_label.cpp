@@ -1,14 +1,21 @@
 #include "help/link_label.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
+
+#include "help/picture_file.h"
 
 namespace tonvale {
 
 QCursor LinkCursor() {
-  const QPixmap hand(QStringLiteral(":/res/hand.png"));
+  const QPixmap hand = LoadPicture(QStringLiteral("hand"), qGuiApp->devicePixelRatio());
   if (hand.isNull()) return QCursor(Qt::PointingHandCursor);
-  return QCursor(hand, kHandHotSpot.x(), kHandHotSpot.y());
+  // Qt on X11 places the hot spot in the picture's own pixels, elsewhere in
+  // logical pixels (Wayland, Windows, macOS).
+  const int pixels =
+      QGuiApplication::platformName() == QLatin1String("xcb") ? qRound(hand.devicePixelRatio()) : 1;
+  return QCursor(hand, kHandHotSpot.x() * pixels, kHandHotSpot.y() * pixels);
 }
 
 QFont LinkFont(const QFont& dialog_font) {

@@ -12,10 +12,12 @@ namespace tonvale {
 
 inline const QColor kVisitedLinkColour{150, 0, 150};
 
-// The pointing hand shown over a link: the program's hand picture with its
-// hot spot at the fingertip, or the system's pointing hand without it.
+// The pointing hand shown over a link: the program's hand picture (drawn at
+// twice the size on a screen of two device pixels per logical pixel) with
+// its hot spot at the fingertip, or the system's pointing hand without it.
 QCursor LinkCursor();
-// The fingertip of res/hand.png: the topmost pixel of the pointing finger.
+// The fingertip of res/hand.png, in logical pixels: the topmost pixel of the
+// pointing finger.
 inline constexpr QPoint kHandHotSpot{9, 0};
 
 // The link font: "Times New Roman", underlined, at the size of `dialog_font`.

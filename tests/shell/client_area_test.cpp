@@ -33,7 +33,9 @@ void Keys(WindowRig& rig, const char* steps) {
   Qt::KeyboardModifiers mods;
   const QPoint on_a(rig.Client().Layout().x0 + 57, rig.Client().Layout().y0 + 97);
   for (std::string s; in >> s;) {
-    const auto letter = static_cast<int>(std::string("ASDFGHJKL").find(s.back()));
+    const auto letter = s.size() == 2 && (s[0] == '+' || s[0] == '-')
+                            ? static_cast<int>(std::string("ASDFGHJKL").find(s[1]))
+                            : -1;
     const auto type = s[0] == '+' ? QEvent::KeyPress : QEvent::KeyRelease;
     if (s == "shift" || s == "ctrl" || s == "alt" || s == "none") {
       mods = s == "shift"  ? Qt::ShiftModifier
@@ -53,8 +55,11 @@ void Keys(WindowRig& rig, const char* steps) {
       QTest::mousePress(&rig.Client(), Qt::LeftButton, {}, on_a);
     } else if (s == "-m") {
       QTest::mouseRelease(&rig.Client(), Qt::LeftButton, {}, on_a);
-    } else {
+    } else if (letter >= 0) {
       rig.Key(type, Qt::Key_A + (s.back() - 'A'), 38 + quint32(letter), {}, mods);
+    } else {
+      // A mistyped step would otherwise send a key that plays nothing.
+      QFAIL(qPrintable(QStringLiteral("no such step \"%1\" in \"%2\"").arg(s.c_str(), steps)));
     }
   }
 }

@@ -1,10 +1,12 @@
 // On a screen of two device pixels per logical pixel the window draws the
 // pictures drawn at twice the size, pixel for pixel, in the same logical
-// places as the plain ones.
+// places as the plain ones; the link cursor is the hand drawn at twice the
+// size.
 #include <QLabel>
 #include <QToolBar>
 
 #include "help/about_box.h"
+#include "help/link_label.h"
 #include "perform/key_table.h"
 #include "perform/keyboard_layout.h"
 #include "shell/splash_window.h"
@@ -70,6 +72,13 @@ class PicturesTest : public QObject {
     const auto* picture = qobject_cast<QLabel*>(box.controls()[1]);
     QCOMPARE(picture->size(), QSize(200, 200));
     QCOMPARE(picture->pixmap().devicePixelRatio(), 2.0);
+    // The hand over the About box's links is its twin too, its hot spot the
+    // fingertip's logical pixel (this platform takes logical pixels).
+    const QCursor hand = tonvale::LinkCursor();
+    QCOMPARE(hand.pixmap().devicePixelRatio(), 2.0);
+    QCOMPARE(hand.pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+             QImage(QStringLiteral(":/res/hand@2x.png")).convertToFormat(QImage::Format_ARGB32));
+    QCOMPARE(hand.hotSpot(), tonvale::kHandHotSpot);
   }
 };
 

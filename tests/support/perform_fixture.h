@@ -2,11 +2,14 @@
 // modifiers it chooses and reads what was sent, drawn and recorded.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -60,10 +63,13 @@ struct Player : KeyEventHooks {
   void Play(const std::string& steps) {
     std::istringstream in(steps);
     for (std::string s; in >> s;) {
-      const auto scan =
-          s.back() == '_'
-              ? 57u
-              : static_cast<std::uint32_t>(std::string("ASDFGHJKL").find(s.back()) + 30);
+      // A name outside these steps would play nothing at all and let a
+      // mistyped test pass: it fails the test instead.
+      const std::size_t letter =
+          s.size() == 2 && std::string_view("+-*").find(s[0]) != std::string_view::npos
+              ? std::string_view("ASDFGHJKL_").find(s[1])
+              : std::string_view::npos;
+      const auto scan = letter == 9 ? 57u : static_cast<std::uint32_t>(letter + 30);
       if (s == "shift" || s == "ctrl" || s == "none") {
         shift = s == "shift";
         ctrl = s == "ctrl";
@@ -73,11 +79,13 @@ struct Player : KeyEventHooks {
         CloseOutput(inst);
       } else if (s == "open") {
         OpenOutput(inst);
-      } else if (s.back() == 'm') {
+      } else if (s == "+m" || s == "-m") {
         HandleKeyEvent(inst, s[0] == '+' ? kKeyDown : kKeyUp, 30 << 16, KeySource::kMouse);
-      } else {
+      } else if (letter != std::string_view::npos) {
         HandleKeyEvent(inst, s[0] == '-' ? kKeyUp : kKeyDown,
                        s[0] == '-' ? Release(scan) : Press(scan) | (s[0] == '*' ? kKeyWasDown : 0));
+      } else {
+        ADD_FAILURE() << "no such step \"" << s << "\" in \"" << steps << "\"";
       }
     }
   }

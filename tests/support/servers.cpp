@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +46,19 @@ XServer::XServer(const std::filesystem::path& dir) : log_(dir / "xvfb.log") {
   for (char c; poll(&ready, 1, 15000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n';) number += c;
   close(fds[0]);
   if (!number.empty()) display_ = ":" + number;
+}
+
+RunResult Xdotool(std::vector<std::string> args, const Environment& env,
+                  const std::filesystem::path& log) {
+  args.insert(args.begin(), "xdotool");
+  const std::uintmax_t before = FileSize(log);
+  RunResult result = RunToEnd(std::move(args), env, 25s, log);
+  const std::string said = ReadText(log).substr(before);
+  if (result.code == 0 && said.find("No such key name") != std::string::npos) {
+    result.code = 1;
+    result.out = said;
+  }
+  return result;
 }
 
 SoundServer::Kind SoundServer::Installed() {
@@ -117,16 +131,23 @@ void SoundServer::AddTo(Environment& env) const {
   if (pipewire_) env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + (dir_ / "bus").string();
 }
 
-std::vector<std::string> AsDesktopUser(const std::filesystem::path& dir) {
+DesktopUser AsDesktopUser(const std::filesystem::path& dir) {
   if (geteuid() != 0) return {};
   const passwd* nobody = getpwnam("nobody");
-  if (nobody == nullptr || chown(dir.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return {};
-  return {"setpriv",
-          "--reuid=" + std::to_string(nobody->pw_uid),
-          "--regid=" + std::to_string(nobody->pw_gid),
-          "--clear-groups",
-          "--pdeathsig=SIGTERM",
-          "--"};
+  if (nobody == nullptr || nobody->pw_uid == 0) return {{}, "there is no user nobody"};
+  const std::string uid = std::to_string(nobody->pw_uid);
+  if (chown(dir.c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
+    return {{}, "cannot give " + dir.string() + " to nobody: " + std::strerror(errno)};
+  DesktopUser user{{"setpriv", "--reuid=" + uid, "--regid=" + std::to_string(nobody->pw_gid),
+                    "--clear-groups", "--pdeathsig=SIGTERM", "--"},
+                   {}};
+  std::vector<std::string> id = user.words;
+  id.insert(id.end(), {"id", "-u"});
+  const std::filesystem::path log = dir / "desktop-user.log";
+  if (const RunResult run = RunToEnd(id, CurrentEnvironment(), 20s, log); run.out != uid + "\n")
+    user.error = "cannot run a command as nobody (" + uid + "): id -u said \"" + run.out + "\", " +
+                 ReadText(log);
+  return user;
 }
 
 JackServer::JackServer() : name_("tonvale-test-" + std::to_string(getpid())) {

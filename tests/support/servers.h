@@ -25,6 +25,13 @@ class XServer {
   std::string display_;
 };
 
+// Runs xdotool with `args`, its standard error appended to `log`. xdotool
+// skips a key name it does not know and still succeeds; here that ends with
+// code 1 and what it said in `out`, so that a mistyped key fails the test
+// instead of pressing nothing.
+RunResult Xdotool(std::vector<std::string> args, const Environment& env,
+                  const std::filesystem::path& log);
+
 // A desktop's sound server, private to one test, with a null sink "nullsink"
 // as its default output: PipeWire as Debian 12 runs it (a D-Bus session bus,
 // pipewire, wireplumber, pipewire-pulse), or PulseAudio. It runs as `user`
@@ -50,8 +57,16 @@ class SoundServer {
   std::string error_;
 };
 
-// As root: the words that run a command as `nobody`, who is given `dir`.
-std::vector<std::string> AsDesktopUser(const std::filesystem::path& dir);
+// The words that run a command as a desktop user would, without root's
+// rights: as root, `nobody`, who is given `dir`; as anyone else, that user
+// (no words). As root, the switch is tried before it is handed out, and
+// what kept it from working is the error: a test that meant to run as a
+// desktop user must never go on as root.
+struct DesktopUser {
+  std::vector<std::string> words;
+  std::string error;
+};
+DesktopUser AsDesktopUser(const std::filesystem::path& dir);
 
 // jackd with the dummy back-end, named after this process so that parallel
 // runs never meet: constructing it points JACK_DEFAULT_SERVER at that name

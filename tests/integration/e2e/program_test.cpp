@@ -23,7 +23,9 @@ using namespace std::chrono_literals;
 
 TEST(SoundTest, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
   ScratchDir dir("tonvale-e2e");
-  const std::vector<std::string> user = AsDesktopUser(dir.path());
+  const DesktopUser desktop = AsDesktopUser(dir.path());
+  ASSERT_EQ(desktop.error, "");
+  const std::vector<std::string>& user = desktop.words;
   const auto as_user = [&](std::vector<std::string> args) {
     args.insert(args.begin(), user.begin(), user.end());
     return args;
@@ -39,9 +41,8 @@ TEST(SoundTest, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
   env["TONVALE_SPLASH_MS"] = "1";
   for (const char* n : {"TONVALE_AUDIO_DRIVER", "JACK_DEFAULT_SERVER", "PULSE_SERVER"})
     env.erase(n);
-  const auto xdo = [&](std::vector<std::string> args) {
-    args.insert(args.begin(), "xdotool");
-    return RunToEnd(args, env);
+  const auto xdo = [&](const std::vector<std::string>& args) {
+    return Xdotool(args, env, dir.path() / "xdotool.log");
   };
   const auto raw = dir.path() / "heard.raw";
   Process parec({as_user({"parec", "-d", "nullsink.monitor", "--latency-msec=50", "--format=s16le",
@@ -121,7 +122,9 @@ TEST(SoundTest, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
 // Space does; the same chord without the pedal stops with its keys.
 TEST(SoundTest, APedalledChordSustainsAfterItsKeysAreReleased) {
   ScratchDir dir("tonvale-e2e-pedal");
-  const std::vector<std::string> user = AsDesktopUser(dir.path());
+  const DesktopUser desktop = AsDesktopUser(dir.path());
+  ASSERT_EQ(desktop.error, "");
+  const std::vector<std::string>& user = desktop.words;
   const auto as_user = [&](std::vector<std::string> args) {
     args.insert(args.begin(), user.begin(), user.end());
     return args;
@@ -139,9 +142,8 @@ TEST(SoundTest, APedalledChordSustainsAfterItsKeysAreReleased) {
   env["LC_ALL"] = "C.UTF-8";
   for (const char* n : {"TONVALE_AUDIO_DRIVER", "JACK_DEFAULT_SERVER", "PULSE_SERVER"})
     env.erase(n);
-  const auto xdo = [&](std::vector<std::string> args) {
-    args.insert(args.begin(), "xdotool");
-    return RunToEnd(args, env);
+  const auto xdo = [&](const std::vector<std::string>& args) {
+    return Xdotool(args, env, dir.path() / "xdotool.log");
   };
   const auto raw = dir.path() / "heard.raw";
   Process parec({as_user({"parec", "-d", "nullsink.monitor", "--latency-msec=50", "--format=s16le",

@@ -67,9 +67,9 @@ class RealWindow : public ::testing::Test {
     Xdo({"windowfocus", "--sync", window_});
   }
   std::string Log() { return ReadText(dir_.path() / "tonvale.log"); }
-  void Xdo(std::vector<std::string> args) {
-    args.insert(args.begin(), "xdotool");
-    EXPECT_EQ(RunToEnd(args, env_, 25s, dir_.path() / "xdotool.log").code, 0) << args[1];
+  void Xdo(const std::vector<std::string>& args) {
+    const RunResult run = Xdotool(args, env_, dir_.path() / "xdotool.log");
+    EXPECT_EQ(run.code, 0) << args[0] << " " << run.out;
   }
   // Waits until `count` visible windows have a name (or with "--classname",
   // a class) matching `pattern`; returns the first.
