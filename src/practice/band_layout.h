@@ -38,7 +38,8 @@ struct BandItem {
 struct BandLine {
   std::size_t first_item = 0;  // items[first_item, end_item), the header first
   std::size_t end_item = 0;
-  std::int32_t first_note = -1;  // the notes it shows, -1 when none
+  // The notes whose digits stand on it; -1 when it holds only dashes.
+  std::int32_t first_note = -1;
   std::int32_t last_note = -1;
   std::int32_t width = 0;  // of its items with the gaps between them
 };

@@ -12,7 +12,9 @@ namespace {
 constexpr std::array<int, 4> kRowPreference = {2, 1, 3, 0};
 
 // Pitch of a key without shift: its note in C major less the A key's 60.
-constexpr int PlainPitch(const KeyEntry& e) { return 12 * e.octave + e.semitone - 60; }
+constexpr int PlainPitch(const KeyEntry& e) {
+  return 12 * e.octave + e.semitone - 60;
+}
 
 // The plain key of every pitch of the reach, chosen by row preference.
 const std::array<std::uint8_t, kHighestPlainPitch - kLowestPlainPitch + 1> kPlainKeys = [] {
@@ -30,10 +32,10 @@ const std::array<std::uint8_t, kHighestPlainPitch - kLowestPlainPitch + 1> kPlai
 
 // What each key bears on a US keyboard, by scan code.
 constexpr std::array<const char*, kKeyCount> kKeyCaps = {
-    nullptr, nullptr, "1", "2", "3",  "4", "5", "6",     "7", "8", "9", "0", "-", "=",
-    nullptr, nullptr, "q", "w", "e",  "r", "t", "y",     "u", "i", "o", "p", "[", "]",
-    nullptr, nullptr, "a", "s", "d",  "f", "g", "h",     "j", "k", "l", ";", "'", nullptr,
-    nullptr, nullptr, "z", "x", "c",  "v", "b", "n",     "m", ",", ".", "/"};
+    nullptr, nullptr, "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "-", "=",
+    nullptr, nullptr, "q", "w", "e", "r", "t", "y", "u", "i", "o", "p", "[", "]",
+    nullptr, nullptr, "a", "s", "d", "f", "g", "h", "j", "k", "l", ";", "'", nullptr,
+    nullptr, nullptr, "z", "x", "c", "v", "b", "n", "m", ",", ".", "/"};
 
 }  // namespace
 

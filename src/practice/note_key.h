@@ -18,7 +18,7 @@ namespace tonvale {
 
 inline constexpr int kLowestPlainPitch = -18;
 inline constexpr int kHighestPlainPitch = 21;
-inline constexpr int kLowestPitch = kLowestPlainPitch - 12;   // with Ctrl
+inline constexpr int kLowestPitch = kLowestPlainPitch - 12;    // with Ctrl
 inline constexpr int kHighestPitch = kHighestPlainPitch + 12;  // with Shift
 
 // The key for `pitch`, or nothing when no key reaches it.

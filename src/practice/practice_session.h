@@ -121,9 +121,9 @@ class PracticeSession {
   std::size_t Head(std::size_t note) const;
 
   const Song& song_;
-  std::vector<Due> due_;  // the played notes, in order
-  std::vector<NoteState> states_;        // per song note
-  std::vector<std::int64_t> offsets_;    // per song note, play-along
+  std::vector<Due> due_;               // the played notes, in order
+  std::vector<NoteState> states_;      // per song note
+  std::vector<std::int64_t> offsets_;  // per song note, play-along
   PracticeMode mode_ = PracticeMode::kWaiting;
   int speed_ = 100;
   bool started_ = false;
@@ -132,9 +132,9 @@ class PracticeSession {
   std::uint32_t start_ms_ = 0;
   std::int64_t count_in_ms_ = 0;  // play-along: the count-in before song time 0
   std::int64_t song_ms_ = 0;
-  std::int64_t end_ms_ = 0;        // song time when the practice ends by itself
-  std::size_t awaited_ = 0;        // index in due_: waiting's awaited / the first not yet judged
-  std::size_t next_due_ = 0;       // index in due_: the first whose time has not come
+  std::int64_t end_ms_ = 0;   // song time when the practice ends by itself
+  std::size_t awaited_ = 0;   // index in due_: waiting's awaited / the first not yet judged
+  std::size_t next_due_ = 0;  // index in due_: the first whose time has not come
   bool wrong_while_awaited_ = false;
 };
 

@@ -32,11 +32,11 @@ struct SongNote {
   // What the score shows.
   std::int8_t degree = 0;  // 1..7; 0 a rest
   Accidental accidental = Accidental::kNone;
-  std::int8_t octave = 0;      // octave dots: n > 0 above the digit, n < 0 below
-  std::int8_t underlines = 0;  // 0..3: crotchet, quaver, semiquaver, demisemiquaver
-  bool dotted = false;         // augmentation dot
-  std::int32_t dashes = 0;     // "-" after it, a crotchet each
-  bool tie_to_next = false;    // an arc from this note to the next one
+  std::int8_t octave = 0;           // octave dots: n > 0 above the digit, n < 0 below
+  std::int8_t underlines = 0;       // 0..3: crotchet, quaver, semiquaver, demisemiquaver
+  bool dotted = false;              // augmentation dot
+  std::int32_t dashes = 0;          // "-" after it, a crotchet each
+  bool tie_to_next = false;         // an arc from this note to the next one
   bool tied_from_previous = false;  // continues the previous note: no key of its own
   std::int8_t tuplet = 0;           // 3 inside a triplet, else 0
   bool tuplet_first = false;        // where the triplet's bracket begins

@@ -16,13 +16,13 @@ enum class SongProblem {
   kCannotOpen,  // missing or unreadable
   kTooLarge,    // over kMaxSongBytes
   kNotUtf8,
-  kNoNotes,   // nothing to play: no note, or only rests
-  kTooLong,   // more than kMaxSongItems notes and dashes once repeats are written out
+  kNoNotes,    // nothing to play: no note, or only rests
+  kTooLong,    // more than kMaxSongItems notes and dashes once repeats are written out
   kRecording,  // a .qvi recording that does not read: see `file_error`
   // One word of one line.
   kUnknownWord,
-  kChord,          // two pitches in one word
-  kPercussion,     // x
+  kChord,       // two pitches in one word
+  kPercussion,  // x
   kKeepLength,
   kLilyPondBlock,  // LP:
   kTwoAccidentals,
@@ -35,9 +35,9 @@ enum class SongProblem {
   kBadKey,
   kBadTime,
   kBadUpbeat,
-  kBadTempo,        // not 4=N with N in kMinTempo..kMaxTempo
-  kLateTempo,       // a tempo after the first note
-  kTimeInsideBar,   // a time signature that does not stand at a bar's start
+  kBadTempo,       // not 4=N with N in kMinTempo..kMaxTempo
+  kLateTempo,      // a tempo after the first note
+  kTimeInsideBar,  // a time signature that does not stand at a bar's start
   kBarLineMisplaced,
   kCrossesBarLine,  // a note or dash running over a bar's end
   kDashWithoutNote,
@@ -45,14 +45,14 @@ enum class SongProblem {
   kTieWithoutNote,  // nothing before ~, a rest, or no note after it
   kTieToOtherPitch,
   kTieAcrossRepeat,
-  kOnlyTriplets,    // a tuplet other than 3[
+  kOnlyTriplets,  // a tuplet other than 3[
   kTupletNotClosed,
   kNestedTuplet,
-  kStrayBracket,    // ] outside a tuplet
-  kNotInTuplet,     // a bar line, repeat or header inside a tuplet
+  kStrayBracket,  // ] outside a tuplet
+  kNotInTuplet,   // a bar line, repeat or header inside a tuplet
   kNestedRepeat,
   kRepeatNotClosed,
-  kStrayBrace,        // } outside a repeat
+  kStrayBrace,           // } outside a repeat
   kEndingWithoutRepeat,  // A{ not right after a repeat's }
   kTextNotClosed,        // ^"... without its closing quote
   kGraceNotClosed,       // g[ without ]
@@ -60,8 +60,8 @@ enum class SongProblem {
 
 struct SongError {
   SongProblem problem = SongProblem::kUnknownWord;
-  std::int32_t line = 0;  // from 1; 0 for a whole-file problem
-  std::string word;       // as written
+  std::int32_t line = 0;                          // from 1; 0 for a whole-file problem
+  std::string word;                               // as written
   FileError file_error = FileError::kCannotOpen;  // kRecording only
 };
 

@@ -22,8 +22,7 @@ std::uint32_t SongTempoMicroseconds(const Song& song);
 // outside 0..127. Notes sound in `key_mode` (a song's own is song.key_mode).
 // With `auto_bass` a second track repeats the notes an octave lower on
 // channel 16, as a recording's export does.
-std::optional<std::vector<std::uint8_t>> BuildSongMidiBytes(const Song& song,
-                                                            std::int32_t key_mode,
+std::optional<std::vector<std::uint8_t>> BuildSongMidiBytes(const Song& song, std::int32_t key_mode,
                                                             std::int32_t program, bool auto_bass);
 
 // Written safely: a failure leaves no partial file and keeps an existing one.

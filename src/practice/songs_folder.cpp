@@ -13,8 +13,8 @@ std::vector<fs::path> SongsFolderCandidates(const fs::path& program_dir) {
   const fs::path build_dir = fs::weakly_canonical(TONVALE_BUILD_DIR, ec);
   const fs::path program = fs::weakly_canonical(program_dir, ec);
   // Within the build tree: the program's path starts with the build folder's.
-  const auto [b, p] = std::mismatch(build_dir.begin(), build_dir.end(), program.begin(),
-                                    program.end());
+  const auto [b, p] =
+      std::mismatch(build_dir.begin(), build_dir.end(), program.begin(), program.end());
   if (!build_dir.empty() && b == build_dir.end()) folders.emplace_back(TONVALE_SOURCE_SONGS_DIR);
   folders.push_back((program_dir / ".." / "share" / "tonvale" / "songs").lexically_normal());
   folders.emplace_back(TONVALE_INSTALLED_SONGS_DIR);
