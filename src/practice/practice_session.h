@@ -48,6 +48,8 @@ inline constexpr std::int64_t kOnTimeMs = 150;
 struct CountIn {
   int beat = 1;   // 1..beats
   int beats = 4;  // the bar's numerator; 4 for a recording
+
+  friend constexpr bool operator==(const CountIn&, const CountIn&) = default;
 };
 
 struct PracticeResult {

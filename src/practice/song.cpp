@@ -13,19 +13,18 @@ std::string Song::HeaderText() const {
   if (!has_bars) return key_text;
   std::string text = key_text + ' ' + std::to_string(time.beats) + '/' + std::to_string(time.unit);
   if (upbeat > 0) {
-    // The upbeat as the note value it was most likely written as: 4 a
-    // crotchet, 8 a quaver, 4. a dotted crotchet; otherwise a count of
-    // semiquavers (16*3), which always divides.
+    // The upbeat as a note value: 4 a crotchet, 8 a quaver, 4. a dotted
+    // crotchet; otherwise a count of the longest value that divides it (16*5).
     const std::int64_t whole = 4 * kTicksPerCrotchet;
     std::string value;
     for (int unit = 1; unit <= 32 && value.empty(); unit *= 2) {
       if (upbeat * unit == whole) value = std::to_string(unit);
       if (upbeat * unit * 2 == whole * 3) value = std::to_string(unit) + '.';
     }
-    if (value.empty()) {
-      const std::int64_t unit_ticks = whole / 32;
-      value = upbeat % unit_ticks == 0 ? "32*" + std::to_string(upbeat / unit_ticks)
-                                       : std::to_string(upbeat) + "/768";
+    for (int unit = 1; unit <= 32 && value.empty(); unit *= 2) {
+      if (upbeat % (whole / unit) == 0) {
+        value = std::to_string(unit) + '*' + std::to_string(upbeat / (whole / unit));
+      }
     }
     text += ',' + value;
   }
