@@ -25,6 +25,7 @@ QImage drawInstrumentStrip(int scale = 1);  // 2565 x 141, opaque
 QImage drawToolbarStrip(int scale = 1);     // 480 x 32, with transparency
 QImage drawSplashPicture(int scale = 1);    // 200 x 200, opaque
 QImage drawKeyMarks(int scale = 1);         // 152 x 39, opaque
+QImage drawHintMark(int scale = 1);         // 38 x 39, opaque: the next key of a song
 QImage drawProgramIcon(int size, int scale = 1);
 QImage drawHandCursor();  // 32 x 32, with transparency
 QPoint handCursorHotSpot();
