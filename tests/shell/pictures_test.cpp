@@ -7,6 +7,8 @@
 #include "help/about_box.h"
 #include "perform/key_table.h"
 #include "perform/keyboard_layout.h"
+#include "practice/song_reader.h"
+#include "shell/song_band.h"
 #include "shell/splash_window.h"
 #include "window_rig.h"
 
@@ -35,7 +37,8 @@ class PicturesTest : public QObject {
     for (auto [s, p] : {std::pair{&sharp.splash, &plain.splash},
                         {&sharp.instruments, &plain.instruments},
                         {&sharp.toolbar, &plain.toolbar},
-                        {&sharp.key_marks, &plain.key_marks}}) {
+                        {&sharp.key_marks, &plain.key_marks},
+                        {&sharp.hint_mark, &plain.hint_mark}}) {
       QCOMPARE(s->devicePixelRatio(), 2.0);
       QCOMPARE(s->deviceIndependentSize(), QSizeF(p->size()));
     }
@@ -52,6 +55,10 @@ class PicturesTest : public QObject {
                                                rig.Client().Layout().y0);
     QCOMPARE(Rgb(shot, {key.x * 2, key.y * 2, 8, 78}),
              Rgb(QImage(QStringLiteral(":/res/keymarks@2x.png")), {0, 0, 8, 78}));
+    // The same key as the next one of a song.
+    rig.Client().SetHintKey(30, 0);
+    QCOMPARE(Rgb(rig.Client().grab().toImage(), {key.x * 2, key.y * 2, 8, 78}),
+             Rgb(QImage(QStringLiteral(":/res/hintmark@2x.png")), {0, 0, 8, 78}));
     // The first tool-bar icon, the splash and the About box's picture.
     const QPixmap icon = rig.window->ToolBarActions()[0]->icon().pixmap(QSize(32, 32), 2.0);
     QCOMPARE(Rgb(icon.toImage(), {0, 0, 64, 64}),
@@ -62,6 +69,38 @@ class PicturesTest : public QObject {
     const auto* picture = qobject_cast<QLabel*>(box.controls()[1]);
     QCOMPARE(picture->size(), QSize(200, 200));
     QCOMPARE(picture->pixmap().devicePixelRatio(), 2.0);
+  }
+
+  // The song band is drawn at the screen's scale, not drawn small and
+  // enlarged: the same drawing as at scale 1, with detail in every 2 x 2
+  // block of an edge, where an enlarged copy has four equal pixels.
+  void songBandIsDrawnAtTheScreensScale() {
+    const auto read = tonvale::ReadSongText(
+        "title=T\n1=C 4/4\nq#1' q2 3 ~ 3 5, | 3[ q1 q2 q3 ] s4 s5 q6 6. q7 |\n");
+    QVERIFY(std::holds_alternative<tonvale::Song>(read));
+    const tonvale::Song& song = std::get<tonvale::Song>(read);
+    tonvale::SongBand band;
+    band.SetSong(&song, nullptr);
+    band.resize(600, band.sizeHint().height());
+    const QImage sharp = band.grab().toImage();
+    QCOMPARE(sharp.size(), band.size() * 2);
+    QImage plain(band.size(), QImage::Format_ARGB32_Premultiplied);
+    plain.fill(Qt::transparent);
+    band.render(&plain);
+    const QImage shrunk =
+        sharp.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+            .scaled(plain.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double difference = 0;
+    int detailed = 0;
+    for (int y = 0; y < plain.height(); ++y)
+      for (int x = 0; x < plain.width(); ++x) {
+        difference += std::abs(qGray(plain.pixel(x, y)) - qGray(shrunk.pixel(x, y)));
+        const QRgb a = sharp.pixel(2 * x, 2 * y);
+        detailed += a != sharp.pixel(2 * x + 1, 2 * y) || a != sharp.pixel(2 * x, 2 * y + 1) ||
+                    a != sharp.pixel(2 * x + 1, 2 * y + 1);
+      }
+    QVERIFY2(difference / (plain.width() * plain.height()) < 6, "one drawing at both scales");
+    QVERIFY2(detailed > 500, qPrintable(QString::number(detailed)));
   }
 };
 
