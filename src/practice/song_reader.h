@@ -8,12 +8,15 @@
 //             a dot after it; "-" words lengthen the note before by a
 //             crotchet each; "~" ties two notes of one pitch.
 //   triplet   3[ q1 q2 q3 ]
-//   headers   1=C 1=Bb 6=F# (a key; later in the song it changes how the
-//             degrees after it are read), 4/4 3/4,4 (time, upbeat after the
+//   headers   1=C 1=Bb 6=F# (a key: the one in force at the first note sets
+//             the key mode; a later one changes how the degrees after it are
+//             read, their keys still found in the first), 4/4 3/4,4 (time,
+//             upbeat after the
 //             comma as a note value: 4, 8, 4., 8*3), 4=85 (crotchets per
 //             minute), title=... lines; other name=value lines are skipped.
-//   bars      "|" must fall on a bar's end; R{ ... } repeats once,
-//             R{ ... } A{ ... | ... } with endings played in turn.
+//   bars      "|" must fall on a bar's end, and no note or dash may run over
+//             one; R{ ... } repeats once, R{ ... } A{ ... | ... } with
+//             endings played in turn (the "|" in A{ } separates them).
 //   skipped   % comments, L: and H: lines, ( ), words starting with \,
 //             ^"..." _"...", g[...], Fr=..., and all from NextPart or
 //             NextScore on.
