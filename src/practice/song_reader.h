@@ -11,9 +11,9 @@
 //   headers   1=C 1=Bb 6=F# (a key: the one in force at the first note sets
 //             the key mode; a later one changes how the degrees after it are
 //             read, their keys still found in the first), 4/4 3/4,4 (time,
-//             upbeat after the
-//             comma as a note value: 4, 8, 4., 8*3), 4=85 (crotchets per
-//             minute), title=... lines; other name=value lines are skipped.
+//             upbeat after the comma as a note value: 4, 8, 4., 8*3), 4=85
+//             (crotchets per minute, before the first note), title=...
+//             lines; other name=value lines are skipped.
 //   bars      "|" must fall on a bar's end, and no note or dash may run over
 //             one; R{ ... } repeats once, R{ ... } A{ ... | ... } with
 //             endings played in turn (the "|" in A{ } separates them).
