@@ -212,13 +212,13 @@ class Words {
   std::string title_;
 };
 
-// A note or a dash in written order, the bar line that follows it (written
-// or implied), and where the repeats are.
+// A note or a dash in written order, and the bar line that follows it
+// (written or implied).
 struct Written {
   bool dash = false;
   bool bar_after = false;
   std::int64_t ticks = 0;  // the head of a note, or a dash's crotchet
-  SongNote note;           // notes only
+  std::size_t note = 0;    // a note's index in the written notes
 };
 
 struct Range {
@@ -234,6 +234,8 @@ struct Repeat {
 class Parser {
  public:
   Song Read(const Words& words) {
+    written_.reserve(words.words().size());
+    notes_.reserve(words.words().size());
     for (const Word& word : words.words()) Take(word);
     Finish();
     Song song = Unroll();
@@ -436,7 +438,7 @@ class Parser {
     }
     if (tie_) {
       if (note.degree == 0) Refuse(SongProblem::kTieWithoutNote, *tie_);
-      if (note.pitch != written_[*last_note_].note.pitch) {
+      if (note.pitch != notes_[*last_note_].pitch) {
         Refuse(SongProblem::kTieToOtherPitch, word);
       }
       note.tied_from_previous = true;
@@ -445,15 +447,16 @@ class Parser {
     seen_note_ = true;
     Written w;
     w.ticks = ticks;
-    w.note = std::move(note);
+    w.note = notes_.size();
+    notes_.push_back(std::move(note));
     Place(word, w);
-    last_note_ = written_.size() - 1;
+    last_note_ = w.note;
   }
 
   void Dash(const Word& word) {
     if (!last_note_) Refuse(SongProblem::kDashWithoutNote, word);
     if (tie_) Refuse(SongProblem::kTieWithoutNote, *tie_);
-    if (tuplet_ || written_[*last_note_].note.tuplet != 0) Refuse(SongProblem::kDashInTuplet, word);
+    if (tuplet_ || notes_[*last_note_].tuplet != 0) Refuse(SongProblem::kDashInTuplet, word);
     Written w;
     w.dash = true;
     w.ticks = kTicksPerCrotchet;
@@ -462,7 +465,7 @@ class Parser {
 
   // Appends a note or dash, checks it stays within its bar, and marks the
   // bar's end when it fills the bar.
-  void Place(const Word& word, Written& w) {
+  void Place(const Word& word, Written w) {
     if (bar_.pos + w.ticks > bar_.length) Refuse(SongProblem::kCrossesBarLine, word);
     bar_.pos += w.ticks;
     if (bar_.pos == bar_.length) {
@@ -470,7 +473,7 @@ class Parser {
       bar_.pos = 0;
       bar_.length = bar_.regular;
     }
-    written_.push_back(std::move(w));
+    written_.push_back(w);
     if (written_.size() > kMaxSongItems) RefuseFile(SongProblem::kTooLong);
   }
 
@@ -487,10 +490,10 @@ class Parser {
   }
 
   void Tie(const Word& word) {
-    if (!last_note_ || written_[*last_note_].note.degree == 0 || tie_) {
+    if (!last_note_ || notes_[*last_note_].degree == 0 || tie_) {
       Refuse(SongProblem::kTieWithoutNote, word);
     }
-    written_[*last_note_].note.tie_to_next = true;
+    notes_[*last_note_].tie_to_next = true;
     tie_ = word;
   }
 
@@ -503,7 +506,7 @@ class Parser {
 
   void CloseTuplet(const Word& word) {
     if (!tuplet_) Refuse(SongProblem::kStrayBracket, word);
-    if (tuplet_notes_ > 0) written_[*last_note_].note.tuplet_last = true;
+    if (tuplet_notes_ > 0) notes_[*last_note_].tuplet_last = true;
     tuplet_.reset();
   }
 
@@ -585,7 +588,7 @@ class Parser {
         held.length += w.ticks;
         ++held.dashes;
       } else {
-        song.notes.push_back(w.note);
+        song.notes.push_back(notes_[w.note]);
         song.notes.back().start = tick;
         song.notes.back().length = w.ticks;
       }
@@ -609,8 +612,9 @@ class Parser {
   }
 
   std::vector<Written> written_;
+  std::vector<SongNote> notes_;  // the written notes
   std::vector<Repeat> repeats_;
-  std::optional<std::size_t> last_note_;  // in written_: the note a dash or tie refers to
+  std::optional<std::size_t> last_note_;  // in notes_: the note a dash or tie refers to
   std::optional<Word> tie_;               // a tie waiting for its second note
   std::optional<Word> tuplet_;            // an open triplet
   int tuplet_notes_ = 0;
