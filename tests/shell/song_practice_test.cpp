@@ -199,6 +199,15 @@ class SongPracticeTest : public QObject {
     QVERIFY(rig.Pixels(ItemOf(band, 0), QColor(20, 130, 45)) > 10);
     QVERIFY(rig.Pixels(ItemOf(band, 1), QColor(200, 35, 25)) > 10);
     QCOMPARE(rig.Pixels(ItemOf(band, 1), QColor(20, 130, 45)), 0);
+
+    // A song longer than the band: it moves on to the line of the next note.
+    std::string many = "1=C 4/4\n";
+    for (int bar = 0; bar < 16; ++bar) many += "1 1 1 1 |\n";
+    QVERIFY(rig.Open(rig.Write("many.txt", many.c_str())));
+    QVERIFY(band.Layout().lines.size() > 2);
+    const std::int32_t second = band.Layout().lines[1].first_note;
+    for (std::int32_t n = 0; n < second; ++n) rig.Tap(30);
+    QCOMPARE(band.CurrentLine(), 1u);
   }
 
   void playingAlongCountsInAndListeningTakesTurnsWithTheRecording() {
