@@ -63,8 +63,10 @@ SongPractice::SongPractice(MainWindow& window, RecordingSession& recording, Noti
                 this, [this, generation, index] { OnListenEvent(generation, index); },
                 Qt::QueuedConnection);
           },
-          // The session sees the end too, from the time; the tick ends both.
-          [](std::uint64_t) {}) {
+          [this](std::uint64_t generation) {
+            QMetaObject::invokeMethod(
+                this, [this, generation] { OnListenFinished(generation); }, Qt::QueuedConnection);
+          }) {
   band_ = new SongBand;
   window_.Client().SetSongBand(band_);
   tick_.setInterval(kTickMs);
@@ -165,7 +167,8 @@ void SongPractice::Start() {
   const std::uint32_t now = clock_.NowMs();
   if (mode_ == PracticeMode::kListening) {
     listen_list_.playback_events = SongEvents(*song_, speed_);
-    listen_.Start(listen_list_.playback_events, false);
+    // Nothing to wait for when nothing plays.
+    listen_done_ = !listen_.Start(listen_list_.playback_events, false);
   }
   session_->Start(mode_, speed_, now);
   practising_ = true;
@@ -253,11 +256,20 @@ void SongPractice::OnTick() {
     return;
   }
   session_->Tick(clock_.NowMs());
-  if (session_->Finished()) {
+  // Listening ends once its last release has sounded too: the scheduler
+  // says so after handing it over.
+  const bool heard = session_->Mode() != PracticeMode::kListening || listen_done_;
+  if (session_->Finished() && heard) {
     End();
   } else {
     ShowProgress();
   }
+}
+
+void SongPractice::OnListenFinished(std::uint64_t generation) {
+  if (!listen_.IsCurrent(generation)) return;
+  listen_done_ = true;
+  if (practising_ && session_->Finished()) End();
 }
 
 void SongPractice::OnListenEvent(std::uint64_t generation, std::uint32_t index) {

@@ -79,6 +79,7 @@ class SongPractice : public QObject {
   void OnKeyPress(std::uint32_t scan_code, std::int32_t shift);
   void OnTick();
   void OnListenEvent(std::uint64_t generation, std::uint32_t index);
+  void OnListenFinished(std::uint64_t generation);
   void ChooseMode(PracticeMode mode);
   void ChooseSpeed(int percent);
   // Ends a running practice: listening falls silent, and the result (if the
@@ -108,6 +109,7 @@ class SongPractice : public QObject {
   SongBand* band_ = nullptr;  // owned by the window's client area
   QTimer tick_;
   PlaybackList listen_list_;
+  bool listen_done_ = false;  // listening's scheduler has handed over its last event
   PlaybackScheduler listen_;
 };
 
