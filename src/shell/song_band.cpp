@@ -63,48 +63,45 @@ void ShiftMark(QPainter& painter, qreal x, qreal y, qreal side, int shift) {
   painter.drawPolygon(triangle);
 }
 
+QFont MakeBandFont(const QString& family, int pixels, bool bold) {
+  QFont font(family);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
 }  // namespace
 
-struct SongBand::Metrics {
-  int digit_cap = 0;  // height of a digit
-  int digit_width = 0;
-  int key_height = 0;
-
-  explicit Metrics(const SongBand& band)
-      : digit_cap(QFontMetrics(band.digit_font_).capHeight()),
-        digit_width(QFontMetrics(band.digit_font_).horizontalAdvance(QLatin1Char('0'))),
-        key_height(QFontMetrics(band.key_font_).height()) {}
-  int DigitBottom() const { return kDigitTop + digit_cap; }
-  int KeyTop() const { return DigitBottom() + kKeyGap; }
-  int KeyBottom() const { return KeyTop() + key_height; }
-};
-
-SongBand::SongBand(QWidget* parent) : QWidget(parent) {
+SongBand::SongBand(QWidget* parent)
+    : QWidget(parent),
+      digit_font_(MakeBandFont(QStringLiteral("Liberation Sans"), 22, false)),
+      small_font_(MakeBandFont(QStringLiteral("Liberation Sans"), 12, true)),
+      key_font_(MakeBandFont(QStringLiteral("Liberation Mono"), 14, true)),
+      title_font_(MakeBandFont(font().family(), 14, true)),
+      digit_metrics_(digit_font_),
+      small_metrics_(small_font_),
+      key_metrics_(key_font_),
+      title_metrics_(title_font_),
+      digit_width_(digit_metrics_.horizontalAdvance(QLatin1Char('0'))) {
   setAttribute(Qt::WA_TransparentForMouseEvents);  // clicks belong to the window
   setFocusPolicy(Qt::NoFocus);
-  digit_font_ = QFont(QStringLiteral("Liberation Sans"));
-  digit_font_.setPixelSize(22);
-  small_font_ = QFont(QStringLiteral("Liberation Sans"));
-  small_font_.setPixelSize(12);
-  small_font_.setBold(true);
-  key_font_ = QFont(QStringLiteral("Liberation Mono"));
-  key_font_.setPixelSize(14);
-  key_font_.setBold(true);
-  title_font_ = font();
-  title_font_.setPixelSize(14);
-  title_font_.setBold(true);
-
-  const QFontMetrics digits(digit_font_);
-  const QFontMetrics small(small_font_);
-  widths_.note = digits.horizontalAdvance(QLatin1Char('0')) + kNoteRoom;
-  widths_.accidental = small.horizontalAdvance(QLatin1Char('#')) + 1;
+  widths_.note = digit_width_ + kNoteRoom;
+  widths_.accidental = small_metrics_.horizontalAdvance(QLatin1Char('#')) + 1;
   widths_.dash = kDashWidth;
   widths_.bar_line = kBarWidth;
   widths_.gap = kGap;
 }
 
+int SongBand::DigitBottom() const {
+  return kDigitTop + digit_metrics_.capHeight();
+}
+
+int SongBand::KeyTop() const {
+  return DigitBottom() + kKeyGap;
+}
+
 QSize SongBand::sizeHint() const {
-  return {400, Metrics(*this).KeyBottom() + kPad};
+  return {400, KeyBottom() + kPad};
 }
 
 void SongBand::SetSong(const Song* song, const PracticeSession* session) {
@@ -137,7 +134,7 @@ void SongBand::Relayout() {
   // The header column is as wide as the widest thing it may show: the title
   // (cut short beyond eight characters), the key and time, the mode, the
   // count-in.
-  const QFontMetrics title(title_font_);
+  const QFontMetrics& title = title_metrics_;
   const int title_width = std::min(title.horizontalAdvance(Utf8(song_->title)),
                                    8 * title.horizontalAdvance(QChar(0x4E00)));
   const int header_width =
@@ -196,9 +193,8 @@ QRect SongBand::ItemRect(std::size_t item) const {
   if (layout_.lines.empty()) return {};
   const BandLine& line = layout_.lines[line_];
   if (item < line.first_item || item >= line.end_item) return {};
-  const Metrics m(*this);
   const BandItem& it = layout_.items[item];
-  return {kPad + 4 + it.x, kArcBottom, it.width, m.KeyBottom() - kArcBottom};
+  return {kPad + 4 + it.x, kArcBottom, it.width, KeyBottom() - kArcBottom};
 }
 
 void SongBand::paintEvent(QPaintEvent*) {
@@ -222,16 +218,14 @@ void SongBand::paintEvent(QPaintEvent*) {
         PaintNote(painter, item, x);
         break;
       case BandItemKind::kDash: {
-        const Metrics m(*this);
-        const qreal y = kDigitTop + m.digit_cap / 2.0;
+        const qreal y = kDigitTop + digit_metrics_.capHeight() / 2.0;
         painter.setPen(QPen(kInk, 2, Qt::SolidLine, Qt::FlatCap));
         painter.drawLine(QPointF(x + 2, y), QPointF(x + item.width - 2, y));
         break;
       }
       case BandItemKind::kBarLine: {
-        const Metrics m(*this);
         const qreal top = kDigitTop - 7;
-        const qreal bottom = m.DigitBottom() + 7;
+        const qreal bottom = DigitBottom() + 7;
         const qreal mid = x + item.width / 2.0;
         painter.setPen(QPen(kInk, 1.2, Qt::SolidLine, Qt::FlatCap));
         if (i + 1 == layout_.items.size()) {
@@ -250,19 +244,18 @@ void SongBand::paintEvent(QPaintEvent*) {
 }
 
 void SongBand::PaintHeader(QPainter& painter, int x, int width) const {
-  const Metrics m(*this);
   const int inner = width - 2 * kGap;
   const int left = x + kGap / 2;
   painter.setFont(title_font_);
-  const QFontMetrics fm(title_font_);
+  const QFontMetrics& fm = title_metrics_;
   painter.setPen(kInk);
   painter.drawText(QPointF(left, kArcTop + fm.ascent()),
                    fm.elidedText(Utf8(song_->title), Qt::ElideRight, inner));
   // The key and time on the digits' line, the mode (or the count-in) on the keys'.
-  painter.drawText(QPointF(left, m.DigitBottom()), Utf8(song_->HeaderText()));
+  painter.drawText(QPointF(left, DigitBottom()), Utf8(song_->HeaderText()));
   const std::optional<CountIn> count_in =
       session_ != nullptr && session_->Running() ? session_->CurrentCountIn() : std::nullopt;
-  const qreal key_base = m.KeyTop() + fm.ascent();
+  const qreal key_base = KeyTop() + fm.ascent();
   if (!count_in) {
     painter.setPen(kKeyInk);
     painter.drawText(QPointF(left, key_base), mode_text_);
@@ -276,7 +269,7 @@ void SongBand::PaintHeader(QPainter& painter, int x, int width) const {
   painter.setPen(Qt::NoPen);
   painter.setBrush(kNext);
   const qreal disc = fm.height() + 2;
-  painter.drawEllipse(QRectF(beat_x + beat_width / 2.0 - disc / 2, m.KeyTop() - 1, disc, disc));
+  painter.drawEllipse(QRectF(beat_x + beat_width / 2.0 - disc / 2, KeyTop() - 1, disc, disc));
   painter.setPen(kInk);
   painter.drawText(QPointF(beat_x, key_base), beat);
   painter.drawText(QPointF(beat_x + beat_width + disc / 2, key_base),
@@ -284,12 +277,11 @@ void SongBand::PaintHeader(QPainter& painter, int x, int width) const {
 }
 
 void SongBand::PaintNote(QPainter& painter, const BandItem& item, int x) const {
-  const Metrics m(*this);
   const SongNote& note = song_->notes[static_cast<std::size_t>(item.note)];
   const std::size_t index = static_cast<std::size_t>(item.note);
   const bool has_accidental = note.accidental != Accidental::kNone;
   const int digit_left = x + (has_accidental ? widths_.accidental : 0);
-  const qreal centre = digit_left + m.digit_width / 2.0;
+  const qreal centre = digit_left + digit_width_ / 2.0;
 
   // The next note, behind everything else of it.
   const std::optional<std::size_t> next =
@@ -298,7 +290,7 @@ void SongBand::PaintNote(QPainter& painter, const BandItem& item, int x) const {
     painter.setPen(Qt::NoPen);
     painter.setBrush(session_->AwaitedHadWrongKey() ? kNextAfterWrong : kNext);
     painter.drawRoundedRect(
-        QRectF(x - 3, kArcBottom - 1, item.width + 6, m.KeyBottom() - kArcBottom + 3), 4, 4);
+        QRectF(x - 3, kArcBottom - 1, item.width + 6, KeyBottom() - kArcBottom + 3), 4, 4);
   }
 
   QColor ink = kInk;
@@ -318,11 +310,11 @@ void SongBand::PaintNote(QPainter& painter, const BandItem& item, int x) const {
   if (has_accidental) {
     painter.setFont(small_font_);
     painter.drawText(
-        QPointF(x, kDigitTop + QFontMetrics(small_font_).ascent() - 3),
+        QPointF(x, kDigitTop + small_metrics_.ascent() - 3),
         note.accidental == Accidental::kSharp ? QStringLiteral("#") : QStringLiteral("b"));
   }
   painter.setFont(digit_font_);
-  painter.drawText(QPointF(digit_left, m.DigitBottom()), QString::number(note.degree));
+  painter.drawText(QPointF(digit_left, DigitBottom()), QString::number(note.degree));
 
   painter.setPen(Qt::NoPen);
   painter.setBrush(ink);
@@ -330,16 +322,17 @@ void SongBand::PaintNote(QPainter& painter, const BandItem& item, int x) const {
     Dot(painter, centre, kDigitTop - 5 - kDotStep * k, kDotSize);
   }
   if (note.dotted) {
-    Dot(painter, digit_left + m.digit_width + 3.5, kDigitTop + m.digit_cap / 2.0, 3.5);
+    Dot(painter, digit_left + digit_width_ + 3.5, kDigitTop + digit_metrics_.capHeight() / 2.0,
+        3.5);
   }
   // Underlines under the digit and its dot; those shared with the next note
   // run on through the gap as one beam.
   for (int k = 0; k < note.underlines; ++k) {
-    const qreal y = m.DigitBottom() + 4 + kUnderlineStep * k;
+    const qreal y = DigitBottom() + 4 + kUnderlineStep * k;
     const int end = x + item.width + (k < item.beam_to_next ? widths_.gap : 0);
     painter.fillRect(QRectF(x, y, end - x, 1.3), ink);
   }
-  const qreal below = m.DigitBottom() + 4 + kUnderlineStep * note.underlines + 3;
+  const qreal below = DigitBottom() + 4 + kUnderlineStep * note.underlines + 3;
   for (int k = 0; k < -note.octave; ++k) {
     Dot(painter, centre, below + kDotSize / 2.0 + kDotStep * k, kDotSize);
   }
@@ -349,24 +342,23 @@ void SongBand::PaintNote(QPainter& painter, const BandItem& item, int x) const {
   const char* cap = KeyCapText(note.key.scan_code);
   if (cap == nullptr) return;
   const QString text = QString::fromUtf8(cap);
-  const QFontMetrics keys(key_font_);
+  const QFontMetrics& keys = key_metrics_;
   const int mark = note.key.shift != 0 ? 7 : 0;
   const qreal text_left = centre - (keys.horizontalAdvance(text) + mark) / 2.0 + mark;
   if (mark != 0) {
-    ShiftMark(painter, text_left - mark - 1, m.KeyTop() + keys.ascent() - mark - 1, 6,
+    ShiftMark(painter, text_left - mark - 1, KeyTop() + keys.ascent() - mark - 1, 6,
               note.key.shift);
   }
   painter.setFont(key_font_);
   painter.setPen(kKeyInk);
-  painter.drawText(QPointF(text_left, m.KeyTop() + keys.ascent()), text);
+  painter.drawText(QPointF(text_left, KeyTop() + keys.ascent()), text);
 }
 
 void SongBand::PaintTies(QPainter& painter, std::size_t first, std::size_t end, int left) const {
-  const Metrics m(*this);
   const auto centre_of = [&](const BandItem& item) {
     const SongNote& note = song_->notes[static_cast<std::size_t>(item.note)];
     const int acc = note.accidental != Accidental::kNone ? widths_.accidental : 0;
-    return left + item.x + acc + m.digit_width / 2.0;
+    return left + item.x + acc + digit_width_ / 2.0;
   };
   const auto note_item = [&](std::size_t from, std::int32_t note) -> const BandItem* {
     for (std::size_t i = from; i < end; ++i) {
@@ -408,7 +400,7 @@ void SongBand::PaintTies(QPainter& painter, std::size_t first, std::size_t end, 
       const qreal x2 = left + last->x + last->width;
       const qreal mid = (x1 + x2) / 2;
       painter.setFont(small_font_);
-      const QFontMetrics fm(small_font_);
+      const QFontMetrics& fm = small_metrics_;
       const qreal half = fm.horizontalAdvance(QLatin1Char('3')) / 2.0 + 3;
       const qreal y = kArcTop + 4;
       painter.setPen(QPen(kInk, 1));

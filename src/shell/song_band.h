@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QString>
 #include <QWidget>
 #include <cstddef>
@@ -49,21 +50,30 @@ class SongBand : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  struct Metrics;
-
   void Relayout();
   std::uint64_t Signature() const;
   void PaintHeader(QPainter& painter, int x, int width) const;
   void PaintNote(QPainter& painter, const BandItem& item, int x) const;
   void PaintTies(QPainter& painter, std::size_t first, std::size_t end, int left) const;
 
+  // Heights of what lies under the digits, from the fonts.
+  int DigitBottom() const;
+  int KeyTop() const;
+  int KeyBottom() const { return KeyTop() + key_metrics_.height(); }
+
   const Song* song_ = nullptr;
   const PracticeSession* session_ = nullptr;
   QString mode_text_;
-  QFont digit_font_;
-  QFont small_font_;  // accidentals and the triplet's 3
-  QFont key_font_;
-  QFont title_font_;
+  const QFont digit_font_;
+  const QFont small_font_;  // accidentals and the triplet's 3
+  const QFont key_font_;
+  const QFont title_font_;
+  // Measured once: a repaint on every key press must not measure again.
+  const QFontMetrics digit_metrics_;
+  const QFontMetrics small_metrics_;
+  const QFontMetrics key_metrics_;
+  const QFontMetrics title_metrics_;
+  const int digit_width_;
   BandWidths widths_;
   BandLayout layout_;
   std::size_t line_ = 0;
