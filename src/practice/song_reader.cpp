@@ -393,6 +393,8 @@ class Parser {
         ++dots;
       } else if (c == '\\') {
         ++slashes;
+      } else if (c == '(' || c == ')') {
+        // A slur begun or ended on this note.
       } else if (c == 'x') {
         Refuse(SongProblem::kPercussion, word);
       } else {

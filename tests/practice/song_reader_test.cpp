@@ -15,70 +15,58 @@ namespace {
 using test::ReadFails;
 using test::ReadOk;
 
-struct Printed {
-  int degree;
-  Accidental accidental;
-  int octave;
-  int pitch;
-  SongKey key;
-};
+// One note as "degree accidental octave = pitch", e.g. "2b-1=-11".
+std::string Printed(const SongNote& n) {
+  const char accidental = " #b"[n.accidental == Accidental::kSharp  ? 1
+                                : n.accidental == Accidental::kFlat ? 2
+                                                                    : 0];
+  return std::to_string(n.degree) + accidental + std::to_string(n.octave) + '=' +
+         std::to_string(n.pitch);
+}
 
-TEST(SongReader, PitchesTakeTheirMarksInAnyOrderAndFindTheirKeys) {
-  const Song song = ReadOk("1 #1 1# b2 2b 1' '1 1, ,1 8 9 7,, 4'' 0");
-  const Accidental none = Accidental::kNone, sharp = Accidental::kSharp, flat = Accidental::kFlat;
-  const std::vector<Printed> expected = {
-      {1, none, 0, 0, {30, 0}},  {1, sharp, 0, 1, {44, 0}},   {1, sharp, 0, 1, {44, 0}},
-      {2, flat, 0, 1, {44, 0}},  {2, flat, 0, 1, {44, 0}},    {1, none, 1, 12, {37, 0}},
-      {1, none, 1, 12, {37, 0}}, {1, none, -1, -12, {19, 0}}, {1, none, -1, -12, {19, 0}},
-      {1, none, 1, 12, {37, 0}}, {2, none, 1, 14, {38, 0}},   {7, none, -2, -13, {18, 0}},
-      {4, none, 2, 29, {40, 1}}, {0, none, 0, 0, {0, 0}}};
-  ASSERT_EQ(song.notes.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const SongNote& n = song.notes[i];
-    SCOPED_TRACE(n.word);
-    EXPECT_EQ(n.degree, expected[i].degree);
-    EXPECT_EQ(n.accidental, expected[i].accidental);
-    EXPECT_EQ(n.octave, expected[i].octave);
-    EXPECT_EQ(n.pitch, expected[i].pitch);
-    EXPECT_EQ(n.key, expected[i].key);
-    EXPECT_EQ(n.start, 192 * static_cast<std::int64_t>(i));
-    EXPECT_EQ(n.line, 1);
+// One note's time as "start:length:sound:underlines:dashes", then "." when
+// dotted, "~" when tied to the next, "^" when tied from the previous.
+std::string Timed(const SongNote& n) {
+  std::string text;
+  for (const std::int64_t v :
+       {n.start, n.length, n.sound_length, std::int64_t{n.underlines}, std::int64_t{n.dashes}}) {
+    text += std::to_string(v) + ':';
   }
-  EXPECT_TRUE(song.notes.back().Rest());
-  EXPECT_EQ(song.PlayedCount(), expected.size() - 1);
+  text.pop_back();
+  return text + (n.dotted ? "." : "") + (n.tie_to_next ? "~" : "") +
+         (n.tied_from_previous ? "^" : "");
+}
+
+template <class F>
+std::vector<std::string> Each(const Song& song, F describe) {
+  std::vector<std::string> out;
+  for (const SongNote& n : song.notes) out.push_back(describe(n));
+  return out;
+}
+
+TEST(SongReader, PitchesTakeTheirMarksInAnyOrder) {
+  const Song song = ReadOk("1 #1 1# b2 2b 1' '1 1, ,1 8 9 7,, 4'' 0");
+  EXPECT_EQ(Each(song, Printed),
+            (std::vector<std::string>{"1 0=0", "1#0=1", "1#0=1", "2b0=1", "2b0=1", "1 1=12",
+                                      "1 1=12", "1 -1=-12", "1 -1=-12", "1 1=12", "2 1=14",
+                                      "7 -2=-13", "4 2=29", "0 0=0"}));
+  EXPECT_EQ(song.notes[1].key, (SongKey{44, 0}));   // Z
+  EXPECT_EQ(song.notes[12].key, (SongKey{40, 1}));  // Shift+'
+  EXPECT_EQ(song.notes[13].start, 13 * 192);
+  EXPECT_TRUE(song.notes[13].Rest());
+  EXPECT_EQ(song.PlayedCount(), 13u);
 }
 
 TEST(SongReader, LengthsDotsDashesAndTies) {
   const Song song = ReadOk(
       "q1 s1 d1 1\\ 1\\\\ 1\\\\\\ 1. q1. | 1 - - - |\n"
       "2 - ~ 2 3 ~ | 3 - 0 - | q1\\ s1");
-  struct Length {
-    std::int64_t start, length, sound;
-    int underlines, dashes;
-    bool dotted, tie_to_next, tied;
-  };
-  const std::vector<Length> expected = {
-      {0, 96, 96, 1, 0, false, false, false},     {96, 48, 48, 2, 0, false, false, false},
-      {144, 24, 24, 3, 0, false, false, false},   {168, 96, 96, 1, 0, false, false, false},
-      {264, 48, 48, 2, 0, false, false, false},   {312, 24, 24, 3, 0, false, false, false},
-      {336, 288, 288, 0, 0, true, false, false},  {624, 144, 144, 1, 0, true, false, false},
-      {768, 768, 768, 0, 3, false, false, false}, {1536, 384, 576, 0, 1, false, true, false},
-      {1920, 192, 0, 0, 0, false, false, true},   {2112, 192, 576, 0, 0, false, true, false},
-      {2304, 384, 0, 0, 1, false, false, true},   {2688, 384, 0, 0, 1, false, false, false},
-      {3072, 48, 48, 2, 0, false, false, false},  {3120, 48, 48, 2, 0, false, false, false}};
-  ASSERT_EQ(song.notes.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const SongNote& n = song.notes[i];
-    SCOPED_TRACE(i);
-    EXPECT_EQ(n.start, expected[i].start);
-    EXPECT_EQ(n.length, expected[i].length);
-    EXPECT_EQ(n.sound_length, expected[i].sound);
-    EXPECT_EQ(n.underlines, expected[i].underlines);
-    EXPECT_EQ(n.dashes, expected[i].dashes);
-    EXPECT_EQ(n.dotted, expected[i].dotted);
-    EXPECT_EQ(n.tie_to_next, expected[i].tie_to_next);
-    EXPECT_EQ(n.tied_from_previous, expected[i].tied);
-  }
+  EXPECT_EQ(Each(song, Timed),
+            (std::vector<std::string>{
+                "0:96:96:1:0", "96:48:48:2:0", "144:24:24:3:0", "168:96:96:1:0", "264:48:48:2:0",
+                "312:24:24:3:0", "336:288:288:0:0.", "624:144:144:1:0.", "768:768:768:0:3",
+                "1536:384:576:0:1~", "1920:192:0:0:0^", "2112:192:576:0:0~", "2304:384:0:0:1^",
+                "2688:384:0:0:1", "3072:48:48:2:0", "3120:48:48:2:0"}));
   EXPECT_EQ(song.notes[8].HeadLength(), 192);
   EXPECT_EQ(song.notes[10].line, 2);
   EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{768, 1536, 2304, 3072}));
@@ -212,13 +200,13 @@ TEST(SongReader, SkipsCommentsLyricsTextGraceNotesAndAllAfterAnotherPart) {
       "title=T\n"
       "L: some lyrics 1 2 3\n"
       "  H: 歌词\n"
-      "1 (2 3) \\p 4 ^\"rit. molto\" _\"a tempo\" g[#45] Fr=1 | 5 % 9 9\n"
+      "1 (2 3) \\p 4( ^\"rit. molto\" _\"a tempo\" g[#45] Fr=1 | )5 % 9 9\n"
       "\\fermata 1' g[ 1 2 ] Fr=2 6 7 |\n"
       "NextPart 9 9 9 x\n"
       "KeepLength\n");
   std::vector<std::string> words;
   for (const SongNote& n : song.notes) words.push_back(n.word);
-  EXPECT_EQ(words, (std::vector<std::string>{"1", "(2", "3)", "4", "5", "1'", "6", "7"}));
+  EXPECT_EQ(words, (std::vector<std::string>{"1", "(2", "3)", "4(", ")5", "1'", "6", "7"}));
   EXPECT_EQ(song.title, "T");
   EXPECT_EQ(song.notes[4].line, 5);
   EXPECT_EQ(song.notes[5].line, 6);
