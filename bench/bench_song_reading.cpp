@@ -1,5 +1,9 @@
 // Opening a song of 10,000 notes: reading its text and laying out the band's
-// lines (the goal: under 20 ms together), and each step alone.
+// lines (the goal: under 20 ms together), and each step alone. The song and
+// its layout take a megabyte or two, which the C library hands back to the
+// system between runs: where page faults are dear (in a virtual machine)
+// most of the first figure is the kernel faulting that memory in afresh, as
+// it does when the window opens a song.
 #include <benchmark/benchmark.h>
 
 #include <string>

@@ -555,25 +555,25 @@ class Parser {
   // Writes the repeats out and turns the written notes and dashes into the
   // song's notes in playing order.
   Song Unroll() {
-    std::vector<std::size_t> order;
-    std::size_t count = 0;
-    const auto emit = [&](Range range) {
-      count += range.end - range.begin;
-      if (count > kMaxSongItems) RefuseFile(SongProblem::kTooLong);
-      for (std::size_t i = range.begin; i < range.end; ++i) order.push_back(i);
-    };
+    // The written passages in playing order.
+    std::vector<Range> played;
     std::size_t at = 0;
     for (const Repeat& repeat : repeats_) {
-      emit({at, repeat.body.begin});
+      played.push_back({at, repeat.body.begin});
       const std::size_t endings = repeat.endings.size();
       const std::size_t plays = endings > 2 ? endings : 2;
       for (std::size_t play = 0; play < plays; ++play) {
-        emit(repeat.body);
-        if (endings > 0) emit(repeat.endings[play < endings ? play : endings - 1]);
+        played.push_back(repeat.body);
+        if (endings > 0) played.push_back(repeat.endings[play < endings ? play : endings - 1]);
       }
       at = endings > 0 ? repeat.endings.back().end : repeat.body.end;
     }
-    emit({at, written_.size()});
+    played.push_back({at, written_.size()});
+    std::size_t count = 0;
+    for (const Range& range : played) {
+      count += range.end - range.begin;
+      if (count > kMaxSongItems) RefuseFile(SongProblem::kTooLong);
+    }
 
     Song song;
     song.key_text = key_text_;
@@ -581,22 +581,31 @@ class Parser {
     song.time = time_;
     song.upbeat = upbeat_;
     song.tempo = tempo_;
-    song.notes.reserve(order.size());
+    // Without repeats every written note is played once: it stays where it is.
+    const bool in_place = repeats_.empty();
+    if (in_place) {
+      song.notes = std::move(notes_);
+    } else {
+      song.notes.reserve(count);
+    }
+    SongNote* last = nullptr;
+    std::size_t placed = 0;
     std::int64_t tick = 0;
-    for (const std::size_t index : order) {
-      const Written& w = written_[index];
-      if (w.dash) {
-        SongNote& held = song.notes.back();
-        held.length += w.ticks;
-        ++held.dashes;
-      } else {
-        song.notes.push_back(notes_[w.note]);
-        song.notes.back().start = tick;
-        song.notes.back().length = w.ticks;
-      }
-      tick += w.ticks;
-      if (w.bar_after && (song.bar_ends.empty() || song.bar_ends.back() < tick)) {
-        song.bar_ends.push_back(tick);
+    for (const Range& range : played) {
+      for (std::size_t index = range.begin; index < range.end; ++index) {
+        const Written& w = written_[index];
+        if (w.dash) {
+          last->length += w.ticks;
+          ++last->dashes;
+        } else {
+          last = in_place ? &song.notes[placed++] : &song.notes.emplace_back(notes_[w.note]);
+          last->start = tick;
+          last->length = w.ticks;
+        }
+        tick += w.ticks;
+        if (w.bar_after && (song.bar_ends.empty() || song.bar_ends.back() < tick)) {
+          song.bar_ends.push_back(tick);
+        }
       }
     }
     song.length = tick;
