@@ -1,6 +1,7 @@
 #include "practice/song_reader.h"
 
 #include <charconv>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -124,13 +125,15 @@ struct Refusal {
   throw Refusal{SongError{problem, 0, {}}};
 }
 
-// Splits the text into words, dropping what is skipped whole: comments,
-// lyric lines, header lines (the title is kept), texts, grace notes, and
-// everything after NextPart or NextScore.
+// Splits the text into words and hands each to `take` as it comes,
+// dropping what is skipped whole: comments, lyric lines, header lines (the
+// title is kept), texts, grace notes, and everything after NextPart or
+// NextScore.
 class Words {
  public:
-  explicit Words(std::string_view text) { Split(text); }
-  const std::vector<Word>& words() const { return words_; }
+  Words(std::string_view text, const std::function<void(const Word&)>& take) : take_(take) {
+    Split(text);
+  }
   const std::string& title() const { return title_; }
 
  private:
@@ -203,12 +206,12 @@ class Words {
         continue;
       }
       if (word.text == "NextPart" || word.text == "NextScore") return true;
-      words_.push_back(word);
+      take_(word);
     }
     return false;
   }
 
-  std::vector<Word> words_;
+  const std::function<void(const Word&)>& take_;
   std::string title_;
 };
 
@@ -233,10 +236,11 @@ struct Repeat {
 
 class Parser {
  public:
-  Song Read(const Words& words) {
-    written_.reserve(words.words().size());
-    notes_.reserve(words.words().size());
-    for (const Word& word : words.words()) Take(word);
+  Song Read(std::string_view text) {
+    // A word and its blank take at least two bytes; most take three or more.
+    written_.reserve(text.size() / 3);
+    notes_.reserve(text.size() / 3);
+    const Words words(text, [this](const Word& word) { Take(word); });
     Finish();
     Song song = Unroll();
     song.title = words.title();
@@ -651,9 +655,8 @@ SongReadResult ReadSongText(std::string_view text) {
   if (!IsUtf8(text)) return SongError{SongProblem::kNotUtf8, 0, {}};
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   try {
-    const Words words(text);
     Parser parser;
-    return parser.Read(words);
+    return parser.Read(text);
   } catch (const Refusal& refusal) {
     return refusal.error;
   }
