@@ -12,6 +12,9 @@
 
 #include "perform/instrument.h"
 #include "perform/key_handler.h"
+#include "perform/key_table.h"
+#include "practice/practice_session.h"
+#include "practice/song.h"
 
 namespace {
 
@@ -62,6 +65,59 @@ void BM_KeyPressAndRelease(benchmark::State& state) {
       benchmark::Counter(events, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_KeyPressAndRelease)->ArgsProduct({{0, 1}, {30, 57}})->ArgNames({"auto_bass", "scan"});
+
+// The window's hooks while a song is practised: every press the handler
+// takes also goes to the practice session, as the window's key listener
+// passes it on.
+class PractisingHooks : public Hooks {
+ public:
+  explicit PractisingHooks(tonvale::PracticeSession& session) : session_(session) {}
+  void RecordKeyEvent(std::int32_t message, std::uint32_t key_data, std::int32_t shift) override {
+    if (message == tonvale::kKeyDown) session_.KeyDown(tonvale::ScanCodeOf(key_data), shift, 0);
+  }
+
+ private:
+  tonvale::PracticeSession& session_;
+};
+
+void BM_KeyPressAndReleaseWhilePractising(benchmark::State& state) {
+  // A long song waiting for key S: each A pressed is a wrong key, so the
+  // session never runs out of notes to wait for.
+  tonvale::Song song;
+  for (int i = 0; i < 16; ++i) {
+    tonvale::SongNote note;
+    note.degree = 2;
+    note.pitch = 2;
+    note.key = {31, 0};
+    note.start = i * tonvale::kTicksPerCrotchet;
+    note.length = note.sound_length = tonvale::kTicksPerCrotchet;
+    song.notes.push_back(note);
+  }
+  song.length = 16 * tonvale::kTicksPerCrotchet;
+  tonvale::PracticeSession session(song);
+  session.Start(tonvale::PracticeMode::kWaiting, 100, 0);
+  NullOut out;
+  PractisingHooks hooks(session);
+  tonvale::Instrument inst;
+  inst.out = &out;
+  inst.hooks = &hooks;
+  inst.settings.device_open = 1;
+  constexpr std::uint32_t kPressA = 0x001E0001;
+  constexpr std::uint32_t kReleaseA = 0xC01E0001;
+
+  const std::uint64_t before = g_allocations.load();
+  for (auto _ : state) {
+    tonvale::HandleKeyEvent(inst, tonvale::kKeyDown, kPressA);
+    tonvale::HandleKeyEvent(inst, tonvale::kKeyUp, kReleaseA);
+  }
+  const std::uint64_t allocations = g_allocations.load() - before;
+  const double events = 2.0 * static_cast<double>(state.iterations());
+  state.counters["allocs_per_event"] = static_cast<double>(allocations) / events;
+  state.counters["time_per_event"] =
+      benchmark::Counter(events, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  if (!session.AwaitedHadWrongKey()) state.SkipWithError("the session did not see the keys");
+}
+BENCHMARK(BM_KeyPressAndReleaseWhilePractising);
 
 }  // namespace
 

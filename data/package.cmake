@@ -12,10 +12,12 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 notes in numbered notation, in one of 24 keys, on any of the 128 General MIDI
 instruments, through a built-in synthesizer or the system's MIDI ports (ALSA,
 JACK). Performances are recorded, played back, saved as .qvi recordings and
-exported as Standard MIDI Files.
+exported as Standard MIDI Files. Songs in numbered notation are shown with
+the key under every note and practised note by note, at a chosen speed, or
+listened to; a few well-known melodies come with it.
 
 The package also holds tonvale-tool, which inspects, exports and renders
-recordings without a window.")
+recordings and songs without a window and prints a song's keys.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

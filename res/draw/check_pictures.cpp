@@ -1,7 +1,7 @@
 // Checks the shipped pictures against what the program relies on: sizes, the window colour
 // carried by the instrument strip, transparency where it is needed, light key faces for the
-// black labels, the pedal's sign, the cursor's hot spot and the resource list; each picture
-// also at twice the size, drawn the same.
+// black labels (the next key's too), the pedal's sign, the cursor's hot spot and the resource
+// list; each picture also at twice the size, drawn the same.
 //   tonvale-check-pictures <res folder>
 #include <QDir>
 #include <QFile>
@@ -147,6 +147,25 @@ void checkPedal(const QDir& dir, int scale) {
   }
 }
 
+// The next key of a song: a light face in a warm colour of its own, apart from the grey,
+// blue, red and green of the key marks.
+void checkHintMark(const QDir& dir, int scale) {
+  const QString name = fileOf("hintmark", scale);
+  const QImage hint = load(dir, name, QSize(kKeyMarkWidth, kKeyMarkHeight) * scale);
+  if (hint.isNull()) return;
+  expect(share(hint, hint.rect(), [](QRgb c) { return qAlpha(c) == 255; }) == 1.0,
+         name + " is opaque");
+  const QRect face = scaled({9, 4, 20, 30}, scale);
+  expect(share(hint, face, [](QRgb c) { return qGray(c) >= 150; }) == 1.0,
+         name + ": the face is light under the label");
+  expect(share(hint, face,
+               [](QRgb c) {
+                 return qRed(c) > qBlue(c) + 40 && qGreen(c) > qBlue(c) + 20 &&
+                        qRed(c) >= qGreen(c);
+               }) == 1.0,
+         name + ": the face is amber");
+}
+
 void checkIconsAndSplash(const QDir& dir, int scale) {
   for (int size : {16, 32, 48, 256}) {
     const QString name = fileOf(QStringLiteral("tonvale-%1").arg(size), scale);
@@ -235,11 +254,13 @@ int main(int argc, char** argv) {
     checkToolbar(dir, scale);
     checkKeyMarks(dir, scale);
     checkPedal(dir, scale);
+    checkHintMark(dir, scale);
     checkIconsAndSplash(dir, scale);
     checkCursor(dir, scale);
   }
-  const QStringList bases = {"splash",     "instruments", "toolbar",    "keymarks",    "pedal",
-                             "tonvale-16", "tonvale-32",  "tonvale-48", "tonvale-256", "hand"};
+  const QStringList bases = {"splash",     "instruments", "toolbar",    "keymarks",
+                             "pedal",      "hintmark",    "tonvale-16", "tonvale-32",
+                             "tonvale-48", "tonvale-256", "hand"};
   for (const QString& base : bases) checkSameDrawing(dir, base);
   checkResourceList(dir, bases);
   if (failures == 0) std::printf("pictures: all checks passed\n");

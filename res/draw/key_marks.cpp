@@ -1,6 +1,7 @@
-// Four key caps: released, pressed, pressed an octave up, pressed an octave down. The label
-// and octave dots are drawn over them in black, so the faces stay light and plain. And the
-// held sustain pedal: the space bar, pressed, marked with the pedal sign of printed music.
+// Four key caps: released, pressed, pressed an octave up, pressed an octave down; the cap of
+// the key a song asks for next. The label and octave dots are drawn over them in black, so the
+// faces stay light and plain. And the held sustain pedal: the space bar, pressed, marked with
+// the pedal sign of printed music.
 #include <QFont>
 #include <QLinearGradient>
 
@@ -50,6 +51,17 @@ QImage drawKeyMarks(int scale) {
     drawCap(p, kKeyMarkWidth, caps[i], i > 0);
     p.restore();
   }
+  p.end();
+  return image;
+}
+
+QImage drawHintMark(int scale) {
+  // Amber, unlike any pressed colour: the key waits to be pressed, so it stands up.
+  QImage image = canvas({kKeyMarkWidth, kKeyMarkHeight}, QImage::Format_RGB32, scale);
+  image.fill(kWindowGreen);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  drawCap(p, kKeyMarkWidth, QColor(250, 190, 40), false);
   p.end();
   return image;
 }

@@ -27,6 +27,7 @@ QImage drawToolbarStrip(int scale = 1);     // 480 x 32, with transparency
 QImage drawSplashPicture(int scale = 1);    // 200 x 200, opaque
 QImage drawKeyMarks(int scale = 1);         // 152 x 39, opaque
 QImage drawPedalMark(int scale = 1);        // 228 x 39, opaque
+QImage drawHintMark(int scale = 1);         // 38 x 39, opaque: the next key of a song
 QImage drawProgramIcon(int size, int scale = 1);
 QImage drawHandCursor(int scale = 1);     // 32 x 32, with transparency; scale 1, 2, 4, ...
 QPoint handCursorHotSpot(int scale = 1);  // in the picture's own pixels

@@ -17,6 +17,7 @@
 #include "perform/sustain_pedal.h"
 #include "shell/make_font.h"
 #include "shell/pictures.h"
+#include "shell/song_band_place.h"
 
 namespace tonvale {
 
@@ -39,6 +40,26 @@ QScrollBar* MakeBar(QWidget* parent, int id, int minimum, int maximum, int posit
   bar->setValue(position);
   bar->setGeometry(0, 0, 0, 0);
   return bar;
+}
+
+// The hinted key wants Shift (+1) or Ctrl (-1): a small triangle in the cap's
+// top right corner, pointing up in the red of a raised key or down in the
+// green of a lowered one, clear of the label and the octave dots.
+void DrawShiftWanted(QPainter& painter, const Rect& cell, int shift) {
+  const qreal left = cell.x + 26;
+  const qreal top = cell.y + 5;
+  constexpr qreal kSide = 7;
+  QPolygonF triangle;
+  if (shift > 0) {
+    triangle << QPointF(left, top + kSide) << QPointF(left + kSide, top + kSide)
+             << QPointF(left + kSide / 2, top);
+  } else {
+    triangle << QPointF(left, top) << QPointF(left + kSide, top)
+             << QPointF(left + kSide / 2, top + kSide);
+  }
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(shift > 0 ? QColor(200, 30, 25) : QColor(25, 125, 35));
+  painter.drawPolygon(triangle);
 }
 
 }  // namespace
@@ -115,8 +136,54 @@ void ClientArea::ShowPedal(bool held) {
   update(ToQRect(PedalCell(layout_.x0, layout_.y0)));
 }
 
+void ClientArea::SetHintKey(int index, int shift) {
+  if (index < 0 || index >= kKeyCount || kKeyTable[static_cast<std::size_t>(index)].column == -1) {
+    index = -1;
+  }
+  if (index == hint_index_ && shift == hint_shift_) return;
+  for (const int old_or_new : {hint_index_, index}) {
+    if (old_or_new < 0) continue;
+    update(
+        ToQRect(KeyCell(kKeyTable[static_cast<std::size_t>(old_or_new)], layout_.x0, layout_.y0)));
+  }
+  hint_index_ = index;
+  hint_shift_ = shift;
+}
+
+void ClientArea::SetSongBand(QWidget* band) {
+  band_ = band;
+  band_->setParent(this);
+  band_->setFocusPolicy(Qt::NoFocus);
+  band_->setVisible(band_shown_);
+  PlaceChildren();
+}
+
+void ClientArea::ShowSongBand(bool shown) {
+  if (band_ == nullptr || shown == band_shown_) return;
+  band_shown_ = shown;
+  band_->setVisible(shown);
+  PlaceChildren();
+  update();  // the keyboard may have moved
+}
+
+void ClientArea::SetPracticeStatus(const QString& text) {
+  if (text == practice_status_) return;
+  practice_status_ = text;
+  update(0, layout_.status_y, width(), cy_);
+}
+
 void ClientArea::resizeEvent(QResizeEvent*) {
+  PlaceChildren();
+}
+
+void ClientArea::PlaceChildren() {
   layout_ = ComputeLayout(width(), height(), cx_, cy_);
+  if (band_ != nullptr && band_shown_) {
+    const SongBandPlace place =
+        PlaceSongBand(layout_, width(), height(), cx_, band_->sizeHint().height());
+    layout_.y0 = place.y0;
+    band_->setGeometry(ToQRect(place.band));
+  }
   velocity_bar_->setGeometry(ToQRect(layout_.velocity_bar));
   pitch_bend_bar_->setGeometry(ToQRect(layout_.pitch_bend_bar));
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
@@ -133,7 +200,11 @@ void ClientArea::TextOut(QPainter& painter, int x, int y, const QString& text) c
 void ClientArea::DrawKeyMark(QPainter& painter, std::uint32_t index, const Mark& mark) const {
   const KeyEntry& entry = kKeyTable[index];
   const Rect cell = KeyCell(entry, layout_.x0, layout_.y0);
-  if (const std::optional<int> source = KeyMarkPictureX(mark.pressed, mark.shift)) {
+  // A key that is down shows how it sounds; the hint is for a key still up.
+  const bool hinted = !mark.pressed && static_cast<int>(index) == hint_index_;
+  if (hinted && !pictures_.hint_mark.isNull()) {
+    painter.drawPixmap(QPoint(cell.x, cell.y), pictures_.hint_mark);
+  } else if (const std::optional<int> source = KeyMarkPictureX(mark.pressed, mark.shift)) {
     if (!pictures_.key_marks.isNull()) {
       painter.drawPixmap(
           QPoint(cell.x, cell.y), pictures_.key_marks,
@@ -152,6 +223,7 @@ void ClientArea::DrawKeyMark(QPainter& painter, std::uint32_t index, const Mark&
     painter.drawEllipse(QRect(cell.x + kHalfKey - kDotSize / 2,
                               cell.y + dots.tops[static_cast<std::size_t>(i)], kDotSize, kDotSize));
   }
+  if (hinted && hint_shift_ != 0) DrawShiftWanted(painter, cell, hint_shift_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setBackgroundMode(Qt::OpaqueMode);
 }
@@ -188,6 +260,11 @@ void ClientArea::paintEvent(QPaintEvent* event) {
   }
   TextOut(painter, layout_.status_channel_x, layout_.status_y,
           QString::fromStdString(ChannelText(s.channel)));
+  if (!practice_status_.isEmpty()) {
+    const int x = layout_.status_channel_x + 8 * cx_;
+    TextOut(painter, x, layout_.status_y,
+            painter.fontMetrics().elidedText(practice_status_, Qt::ElideRight, width() - x - cx_));
+  }
   TextOut(painter, cx_, layout_.hint_y, QString::fromUtf8(kHint));
 
   if (!pictures_.instruments.isNull()) {

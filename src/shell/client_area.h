@@ -58,6 +58,20 @@ class ClientArea : public QWidget {
   // the keyboard and the key held with the mouse.
   void ReleaseHeldKeys();
 
+  // The key a song asks for next, drawn in the hint colour while it is up,
+  // with a mark for the Shift (+1) or Ctrl (-1) it wants; index -1: none.
+  void SetHintKey(int index, int shift);
+  int HintKey() const { return hint_index_; }
+
+  // The song band, a child laid out between the instrument picture and the
+  // keyboard while it is shown (the keyboard may move down to make room);
+  // hidden, the window is laid out as if there were none.
+  void SetSongBand(QWidget* band);
+  void ShowSongBand(bool shown);
+  // The practice's word in the status line, after the channel; empty: none.
+  void SetPracticeStatus(const QString& text);
+  const QString& PracticeStatus() const { return practice_status_; }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -80,6 +94,7 @@ class ClientArea : public QWidget {
   void TextOut(QPainter& painter, int x, int y, const QString& text) const;
   void Escape();
   void ReleaseMouseKey();
+  void PlaceChildren();
 
   Instrument& inst_;
   const Pictures& pictures_;
@@ -93,6 +108,11 @@ class ClientArea : public QWidget {
   std::array<Mark, kKeyCount> marks_{};
   bool pedal_shown_ = false;
   std::function<QString(std::int32_t)> namer_;
+  int hint_index_ = -1;
+  int hint_shift_ = 0;
+  QWidget* band_ = nullptr;
+  bool band_shown_ = false;
+  QString practice_status_;
 };
 
 }  // namespace tonvale

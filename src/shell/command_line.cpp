@@ -61,7 +61,7 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
 }
 
 std::string UsageText() {
-  return "Usage: tonvale [--latency MS] [FILE.qvi]\n"
+  return "Usage: tonvale [--latency MS] [FILE.qvi | SONG.txt]\n"
          "       tonvale --help | --version\n";
 }
 
@@ -70,7 +70,9 @@ std::string HelpText() {
          "\n"
          "Plays the computer keyboard as a musical instrument. A recording named\n"
          "on the command line is loaded at start and played half a second later;\n"
-         "a name with blanks needs no quotes. Options come before the name.\n"
+         "a song in numbered notation (a text file) is opened for practising and\n"
+         "waits for its first key. A name with blanks needs no quotes. Options\n"
+         "come before the name.\n"
          "\n"
          "  --latency MS  keep MS milliseconds (1 to 1000) of sound buffered in the\n"
          "                built-in synthesizer, instead of the least that plays without\n"

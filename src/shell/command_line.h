@@ -1,6 +1,6 @@
 // The program's own options, read before the window toolkit starts, so that
 // --help and --version need no display. Whatever follows the options is the
-// recording to load, word for word and byte for byte: a name with a blank
+// recording to load or the song to practise, word for word and byte for byte: a name with a blank
 // arrives as two words and is joined again later.
 #pragma once
 
@@ -27,7 +27,7 @@ struct CommandLine {
 // starting with a single "-" are left for the toolkit (-display, -platform).
 CommandLine ParseCommandLine(std::span<const std::string> args);
 
-// "Usage: tonvale [--latency MS] [FILE.qvi]" and the lines of --help.
+// "Usage: tonvale [--latency MS] [FILE.qvi | SONG.txt]" and the lines of --help.
 std::string UsageText();
 std::string HelpText();
 

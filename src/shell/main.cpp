@@ -1,5 +1,6 @@
 // Tonvale: the PC keyboard as a musical instrument.
 #include <QApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -14,6 +15,8 @@
 #include "devices/synth_core.h"
 #include "devices/system_midi_out.h"
 #include "files/document.h"
+#include "files/safe_write.h"
+#include "practice/songs_folder.h"
 #include "record/clock.h"
 #include "record/playback_timer.h"
 #include "shell/command_line.h"
@@ -23,6 +26,7 @@
 #include "shell/notices.h"
 #include "shell/pictures.h"
 #include "shell/recording_session.h"
+#include "shell/song_practice.h"
 #include "shell/splash_window.h"
 #include "shell/termination_signals.h"
 #include "shell/x11_auto_repeat.h"
@@ -108,8 +112,20 @@ int main(int argc, char** argv) {
   MainWindow window(out, pictures, notices);
   if (!window.Create() || ended) return 0;
   RecordingSession session(window, notices, dialogs, clock, timer);
+  // Listening to a song has a scheduler, and so a timer, of its own.
+  SteadyPlaybackTimer listen_timer;
+  SongPractice practice(
+      window, session, notices, dialogs, clock, listen_timer,
+      FindSongsFolder(SongsFolderCandidates(
+          QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())));
   // Still part of the window's creation: the output was opened or failed.
-  session.LoadFromCommandLine(CommandLineText(arguments));
+  const std::string file = CommandLineText(arguments);
+  if (OpensAsSong(PathFromUtf8(file))) {
+    session.LoadFromCommandLine({});
+    practice.OpenFromCommandLine(file);
+  } else {
+    session.LoadFromCommandLine(file);
+  }
   if (ended) return 0;
   // The help window does not keep the program alive.
   QObject::connect(&window, &MainWindow::Closed, &app, &QCoreApplication::quit,

@@ -20,6 +20,7 @@
 #include "shell/client_area.h"
 #include "shell/notices.h"
 #include "shell/pictures.h"
+#include "shell/practice_commands.h"
 #include "shell/scroll_codes.h"
 #include "shell/window_hooks.h"
 
@@ -144,6 +145,10 @@ void MainWindow::WarnCannotOpen() {
 }
 
 void MainWindow::OnCommand(int id) {
+  if (IsPracticeCommand(id & 0xFFFF)) {
+    if (practice_commands_) practice_commands_(id & 0xFFFF);
+    return;
+  }
   const Command command = ClassifyCommand(id, device_count_);
   switch (command.kind) {
     case CommandKind::kDeviceOpen:
@@ -194,6 +199,8 @@ void MainWindow::OnCommand(int id) {
 
 void MainWindow::SyncChecks() {
   for (const auto& [id, action] : commands_.All()) {
+    // The practice menu's checks are the practice's own.
+    if (IsPracticeCommand(id)) continue;
     if (action->isCheckable()) action->setChecked(CommandChecked(inst_.settings, id));
   }
 }
@@ -303,6 +310,7 @@ void MainWindow::Destroy() {
   if (destroyed_) return;
   destroyed_ = true;
   autoplay_.stop();
+  if (on_practice_stop_) on_practice_stop_();
   if (on_stop_) on_stop_();
   // The output is closed (every channel silenced) before anything is freed.
   if (client_ != nullptr) OnCommand(kCmdDeviceClose);

@@ -50,6 +50,15 @@ class MainWindow : public QMainWindow {
   void SetOwnedCommandHandler(std::function<void(int)> handler) {
     owned_commands_ = std::move(handler);
   }
+  // The practice menu's commands (IsPracticeCommand).
+  void SetPracticeCommandHandler(std::function<void(int)> handler) {
+    practice_commands_ = std::move(handler);
+  }
+  // Runs first as the window goes away, before playback stops and the output
+  // closes.
+  void SetPracticeStopHandler(std::function<void()> handler) {
+    on_practice_stop_ = std::move(handler);
+  }
   // Asked before the window closes; false keeps it open.
   void SetCloseQuestion(std::function<bool()> question) { close_question_ = std::move(question); }
   // Runs first as the window goes away, before the output is closed.
@@ -117,6 +126,8 @@ class MainWindow : public QMainWindow {
   std::vector<QAction*> shortcuts_;
   QTimer autoplay_;
   std::function<void(int)> owned_commands_;
+  std::function<void(int)> practice_commands_;
+  std::function<void()> on_practice_stop_;
   std::function<bool()> close_question_;
   std::function<void()> on_stop_;
   std::function<void()> on_destroy_;

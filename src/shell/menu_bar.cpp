@@ -1,6 +1,7 @@
 #include "shell/menu_bar.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include "perform/midi_output.h"
 #include "perform/settings_commands.h"
 #include "record/command_ids.h"
+#include "shell/practice_commands.h"
 
 namespace tonvale {
 
@@ -72,6 +74,32 @@ class MenuMaker {
 
 QString Utf8(const char* text) {
   return QString::fromUtf8(text);
+}
+
+QString Tr(const char* text) {
+  return QCoreApplication::translate("MenuBar", text);
+}
+
+// The practice menu comes after the eight menus, so that their places, their
+// Alt+digit mnemonics and their items stay as they are; inside it, letters
+// no other item of it uses.
+void AddPracticeMenu(QMenuBar* bar, MenuMaker& make) {
+  QMenu* practice = bar->addMenu(Tr("练习(&9)"));
+  make.Item(practice, IDM_SONG_OPEN, Tr("打开乐曲(&O)..."), false);
+  make.Item(practice, IDM_SONG_START, Tr("开始练习(&S)"), false, false, false);
+  make.Item(practice, IDM_SONG_STOP, Tr("停止练习(&T)"), false, false, false);
+  make.Item(practice, IDM_SONG_CLOSE, Tr("关闭乐曲(&C)"), false, false, false);
+  practice->addSeparator();
+  make.Item(practice, IDM_SONG_WAITING, Tr("跟弹(&W)"), true, true);
+  make.Item(practice, IDM_SONG_PLAY_ALONG, Tr("随拍(&P)"), true);
+  make.Item(practice, IDM_SONG_LISTEN, Tr("示范(&L)"), true);
+  practice->addSeparator();
+  QMenu* speeds = practice->addMenu(Tr("速度(&V)"));
+  for (std::int32_t i = 0; i < kSpeedCount; ++i) {
+    const int percent = kPracticeSpeeds[i];
+    make.Item(speeds, IDM_SONG_SPEED_FIRST + i, QStringLiteral("%1%(&%2)").arg(percent).arg(i + 1),
+              true, percent == 100);
+  }
 }
 
 }  // namespace
@@ -158,6 +186,8 @@ void BuildMenuBar(QMenuBar* bar, const std::vector<DeviceMenuEntry>& devices,
   QMenu* help = bar->addMenu(Utf8("帮助(&8)"));
   make.Item(help, IDM_HELP, Utf8("帮助(&H)"), false);
   make.Item(help, IDM_ABOUT, Utf8("关于(&A)"), false);
+
+  AddPracticeMenu(bar, make);
 }
 
 }  // namespace tonvale

@@ -42,8 +42,9 @@ class CommandActions {
 
 // Fills `bar` with the eight pop-ups in their initial states: the close item,
 // the first device, channel 1, program 0 and C major checked; recording
-// commands greyed but start recording and load. Every item calls `dispatch`
-// with its identifier.
+// commands greyed but start recording and load. Then the practice menu: open
+// a song (the other song commands greyed), the waiting mode and 100 % checked.
+// Every item calls `dispatch` with its identifier.
 void BuildMenuBar(QMenuBar* bar, const std::vector<DeviceMenuEntry>& devices,
                   const std::function<void(int)>& dispatch, CommandActions& actions);
 

@@ -140,6 +140,7 @@ void RecordingSession::ShowError(std::string_view text, std::string_view caption
 }
 
 void RecordingSession::StartScheduler(bool loop) {
+  if (on_playback_start_) on_playback_start_();
   scheduler_.Start(playback_.playback_events, loop);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,13 @@ class RecordingSession : public QObject, private TransportView, private Document
   // The session may end: nothing unsaved, or the save question was not
   // cancelled.
   bool MayEndSession() { return files_.MayEndSession(); }
+
+  // Playback of the recording runs (the transport is in its playing state).
+  bool Playing() const { return transport_.state() == TransportState::kPlaying; }
+  // Told just before playback starts, once or in a loop.
+  void SetPlaybackStartListener(std::function<void()> listener) {
+    on_playback_start_ = std::move(listener);
+  }
 
   const RecordingList& Recording() const { return recording_; }
   const PlaybackList& Playback() const { return playback_; }
@@ -96,6 +104,7 @@ class RecordingSession : public QObject, private TransportView, private Document
   FileCommands files_;
   PlaybackScheduler scheduler_;
   HelpLauncher help_;
+  std::function<void()> on_playback_start_;
 };
 
 }  // namespace tonvale

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 
+#include "perform/key_table.h"
 #include "shell/client_area.h"
 
 namespace tonvale {
@@ -23,6 +24,8 @@ void WindowHooks::DrawKeyMark(int index, bool pressed, int shift) {
 
 void WindowHooks::RecordKeyEvent(std::int32_t message, std::uint32_t key_data, std::int32_t shift) {
   if (recorder_) recorder_(message, key_data, shift);
+  // Offered every press the handler takes, whether or not a recording runs.
+  if (message == kKeyDown && press_listener_) press_listener_(ScanCodeOf(key_data), shift);
 }
 
 void WindowHooks::ShowPedal(bool held) {

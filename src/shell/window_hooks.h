@@ -1,5 +1,5 @@
 // How the key handler reaches the window: the modifier keys at this moment,
-// the key marks on screen and the recorder.
+// the key marks on screen, the recorder and the practice.
 #pragma once
 
 #include <Qt>
@@ -17,6 +17,8 @@ class WindowHooks : public KeyEventHooks {
   using ModifierSource = std::function<Qt::KeyboardModifiers()>;
   using Recorder =
       std::function<void(std::int32_t message, std::uint32_t key_data, std::int32_t shift)>;
+  // A playing key went down and sounded with `shift` (auto-repeats never).
+  using PressListener = std::function<void(std::uint32_t scan_code, std::int32_t shift)>;
 
   explicit WindowHooks(ClientArea& view);
 
@@ -24,6 +26,8 @@ class WindowHooks : public KeyEventHooks {
   void SetModifierSource(ModifierSource source) { modifiers_ = std::move(source); }
   // Default: nothing is recorded.
   void SetRecorder(Recorder recorder) { recorder_ = std::move(recorder); }
+  // Default: nobody listens.
+  void SetPressListener(PressListener listener) { press_listener_ = std::move(listener); }
 
   bool ShiftDown() override;
   bool CtrlDown() override;
@@ -35,6 +39,7 @@ class WindowHooks : public KeyEventHooks {
   ClientArea& view_;
   ModifierSource modifiers_;
   Recorder recorder_;
+  PressListener press_listener_;
 };
 
 }  // namespace tonvale

@@ -9,6 +9,10 @@
 #include "files/midi_export.h"
 #include "files/qvi_file.h"
 #include "files/safe_write.h"
+#include "practice/keyboard_score.h"
+#include "practice/song_events.h"
+#include "practice/song_file.h"
+#include "practice/song_midi.h"
 #include "tool/render_plan.h"
 #include "tool/wav_file.h"
 
@@ -52,10 +56,10 @@ void PrintInfo(const RecordingFile& file, std::ostream& out) {
   }
 }
 
-int Render(const ToolOptions& options, const RecordingFile& file, const RenderSettings& settings,
-           std::ostream& err) {
+int Render(const ToolOptions& options, std::span<const PerformanceEvent> events,
+           const RenderSettings& settings, std::ostream& err) {
   // Refused before any work: the WAV file could not say its own size.
-  if (RenderedFrames(file.events) > kMaxWavFrames) {
+  if (RenderedFrames(events) > kMaxWavFrames) {
     err << "Cannot render " << options.input << ": it would sound longer than the "
         << kMaxWavFrames / kRenderRate / 60 << " minutes a WAV file can hold; " << options.output
         << " is not written.\n";
@@ -75,15 +79,66 @@ int Render(const ToolOptions& options, const RecordingFile& file, const RenderSe
   }
   SynthOutput synth(*core);
   if (const std::optional<FileError> error =
-          RenderWavFile(PathFromUtf8(options.output), synth, synth, file.events, settings)) {
+          RenderWavFile(PathFromUtf8(options.output), synth, synth, events, settings)) {
     return Failed(err, *error, options.output);
   }
   return kToolOk;
 }
 
+// Bars of the song: each bar line ends one, and notes after the last bar
+// line make one more (an upbeat's bar counts as one).
+std::size_t BarCount(const Song& song) {
+  const bool tail = song.bar_ends.empty() || song.bar_ends.back() < song.length;
+  return song.bar_ends.size() + (tail ? 1 : 0);
+}
+
+void PrintSongInfo(const Song& song, std::ostream& out) {
+  const std::int64_t tenths = (MsAtTick(song, song.length) + 50) / 100;
+  out << "title " << song.title << '\n'
+      << "key " << song.key_text << '\n'
+      << "time " << song.HeaderText().substr(song.key_text.size() + 1) << '\n'
+      << "tempo " << song.tempo << '\n'
+      << "notes " << song.PlayedCount() << '\n'
+      << "bars " << BarCount(song) << '\n'
+      << "seconds " << tenths / 10 << '.' << tenths % 10 << '\n';
+}
+
+// A song (or, for keys, a recording read as one).
+int RunSong(const ToolOptions& options, std::ostream& out, std::ostream& err) {
+  SongReadResult read = ReadSongFile(PathFromUtf8(options.input));
+  if (const SongError* error = std::get_if<SongError>(&read)) {
+    err << SongErrorMessage(*error, options.input) << '\n';
+    return kToolFileFailed;
+  }
+  const Song& song = std::get<Song>(read);
+  const RenderSettings settings{options.key_mode.value_or(song.key_mode), options.program,
+                                options.auto_bass.value_or(false)};
+  switch (options.action) {
+    case ToolAction::kKeys:
+      out << KeyboardScore(song) << '\n';
+      return kToolOk;
+    case ToolAction::kInfo:
+      PrintSongInfo(song, out);
+      return kToolOk;
+    case ToolAction::kExport:
+      if (const std::optional<FileError> error =
+              ExportSongMidiFile(PathFromUtf8(options.output), song, settings.key_mode,
+                                 settings.program, settings.auto_bass)) {
+        return Failed(err, *error, options.output);
+      }
+      return kToolOk;
+    case ToolAction::kRender:
+      return Render(options, SongEvents(song), settings, err);
+  }
+  return kToolUsageError;
+}
+
 }  // namespace
 
 int RunTool(const ToolOptions& options, std::ostream& out, std::ostream& err) {
+  if (options.action == ToolAction::kKeys || !IsRecordingFile(PathFromUtf8(options.input))) {
+    return RunSong(options, out, err);
+  }
   QviReadResult read = ReadQviFile(PathFromUtf8(options.input));
   if (const FileError* error = std::get_if<FileError>(&read)) {
     return Failed(err, *error, options.input);
@@ -103,7 +158,9 @@ int RunTool(const ToolOptions& options, std::ostream& out, std::ostream& err) {
       }
       return kToolOk;
     case ToolAction::kRender:
-      return Render(options, file, settings, err);
+      return Render(options, file.events, settings, err);
+    case ToolAction::kKeys:
+      break;
   }
   return kToolUsageError;
 }

@@ -1,5 +1,6 @@
-// What tonvale-tool does: inspect a recording, export it as a MIDI file, or
-// render it to a WAV file with the built-in synthesizer.
+// What tonvale-tool does: inspect a recording or a song, print a song's keys,
+// export either as a MIDI file, or render it to a WAV file with the built-in
+// synthesizer.
 #pragma once
 
 #include <ostream>
@@ -8,8 +9,8 @@
 
 namespace tonvale {
 
-// Exit codes: 0 done, 1 the file could not be read or written (the message
-// goes to `err`), 2 wrong usage.
+// Exit codes: 0 done, 1 the file could not be read or written (the window's
+// message goes to `err`), 2 wrong usage.
 inline constexpr int kToolOk = 0;
 inline constexpr int kToolFileFailed = 1;
 inline constexpr int kToolUsageError = 2;

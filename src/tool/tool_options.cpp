@@ -8,11 +8,14 @@
 namespace tonvale {
 
 const char kToolUsage[] =
-    "usage: tonvale-tool info FILE.qvi\n"
-    "       tonvale-tool export FILE.qvi OUT.mid [--key-mode ID] [--program P] [--auto-bass 0|1]\n"
-    "       tonvale-tool render FILE.qvi OUT.wav [--key-mode ID] [--program P] [--auto-bass 0|1]\n"
+    "usage: tonvale-tool info FILE\n"
+    "       tonvale-tool keys FILE\n"
+    "       tonvale-tool export FILE OUT.mid [--key-mode ID] [--program P] [--auto-bass 0|1]\n"
+    "       tonvale-tool render FILE OUT.wav [--key-mode ID] [--program P] [--auto-bass 0|1]\n"
     "                           [--soundfont PATH]\n"
-    "Key mode and automatic bass default to the file's, the program to 0.\n";
+    "FILE is a recording (.qvi) or a song in numbered notation (.txt).\n"
+    "Key mode and automatic bass default to the file's (a song: its key, no bass),\n"
+    "the program to 0.\n";
 
 namespace {
 
@@ -33,6 +36,9 @@ std::optional<ToolOptions> ParseToolArguments(std::span<const std::string_view> 
   if (args[0] == "info") {
     options.action = ToolAction::kInfo;
     operands = 1;
+  } else if (args[0] == "keys") {
+    options.action = ToolAction::kKeys;
+    operands = 1;
   } else if (args[0] == "export") {
     options.action = ToolAction::kExport;
     operands = 2;
@@ -50,7 +56,10 @@ std::optional<ToolOptions> ParseToolArguments(std::span<const std::string_view> 
       positional.push_back(arg);
       continue;
     }
-    if (options.action == ToolAction::kInfo || i + 1 >= args.size()) return std::nullopt;
+    if (options.action == ToolAction::kInfo || options.action == ToolAction::kKeys ||
+        i + 1 >= args.size()) {
+      return std::nullopt;
+    }
     const std::string_view value = args[++i];
     if (arg == "--key-mode") {
       const std::optional<std::int32_t> mode = ParseInt(value);

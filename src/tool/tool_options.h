@@ -1,4 +1,5 @@
-// The command line of tonvale-tool.
+// The command line of tonvale-tool. FILE is a recording (.qvi) or a song
+// (numbered notation).
 #pragma once
 
 #include <cstdint>
@@ -9,13 +10,14 @@
 
 namespace tonvale {
 
-enum class ToolAction { kInfo, kExport, kRender };
+enum class ToolAction { kInfo, kKeys, kExport, kRender };
 
 struct ToolOptions {
   ToolAction action = ToolAction::kInfo;
-  std::string input;   // the recording file
+  std::string input;   // the recording or song
   std::string output;  // export and render
-  // Overrides of what the file stores; the program defaults to 0.
+  // Overrides of what the file stores (a song: its key, no bass); the
+  // program defaults to 0.
   std::optional<std::int32_t> key_mode;
   std::int32_t program = 0;
   std::optional<bool> auto_bass;

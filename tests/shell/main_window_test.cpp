@@ -3,16 +3,18 @@
 #include <QScrollBar>
 #include <QToolBar>
 
+#include "shell/practice_commands.h"
 #include "window_rig.h"
 
 using namespace tonvale::test;
 
 namespace {
 
+// The settings' check marks (the practice menu's are the practice's).
 QString Checks(const tonvale::MainWindow& window) {
   QStringList ids;
   for (const auto& [id, a] : window.Commands().All()) {
-    if (a->isChecked()) ids << QString::number(id);
+    if (a->isChecked() && !tonvale::IsPracticeCommand(id)) ids << QString::number(id);
   }
   return ids.join(' ');
 }

@@ -9,6 +9,8 @@
 #include "help/link_label.h"
 #include "perform/key_table.h"
 #include "perform/keyboard_layout.h"
+#include "practice/song_reader.h"
+#include "shell/song_band.h"
 #include "shell/splash_window.h"
 #include "window_rig.h"
 
@@ -38,7 +40,8 @@ class PicturesTest : public QObject {
                         {&sharp.instruments, &plain.instruments},
                         {&sharp.toolbar, &plain.toolbar},
                         {&sharp.key_marks, &plain.key_marks},
-                        {&sharp.pedal, &plain.pedal}}) {
+                        {&sharp.pedal, &plain.pedal},
+                        {&sharp.hint_mark, &plain.hint_mark}}) {
       QCOMPARE(s->devicePixelRatio(), 2.0);
       QCOMPARE(s->deviceIndependentSize(), QSizeF(p->size()));
     }
@@ -55,6 +58,10 @@ class PicturesTest : public QObject {
                                                rig.Client().Layout().y0);
     QCOMPARE(Rgb(shot, {key.x * 2, key.y * 2, 8, 78}),
              Rgb(QImage(QStringLiteral(":/res/keymarks@2x.png")), {0, 0, 8, 78}));
+    // The same key as the next one of a song.
+    rig.Client().SetHintKey(30, 0);
+    QCOMPARE(Rgb(rig.Client().grab().toImage(), {key.x * 2, key.y * 2, 8, 78}),
+             Rgb(QImage(QStringLiteral(":/res/hintmark@2x.png")), {0, 0, 8, 78}));
     // The held pedal's mark.
     rig.Key(QEvent::KeyPress, Qt::Key_Space, 65, QStringLiteral(" "));
     const tonvale::Rect pedal =
@@ -79,6 +86,38 @@ class PicturesTest : public QObject {
     QCOMPARE(hand.pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
              QImage(QStringLiteral(":/res/hand@2x.png")).convertToFormat(QImage::Format_ARGB32));
     QCOMPARE(hand.hotSpot(), tonvale::kHandHotSpot);
+  }
+
+  // The song band is drawn at the screen's scale, not drawn small and
+  // enlarged: the same drawing as at scale 1, with detail in every 2 x 2
+  // block of an edge, where an enlarged copy has four equal pixels.
+  void songBandIsDrawnAtTheScreensScale() {
+    const auto read = tonvale::ReadSongText(
+        "title=T\n1=C 4/4\nq#1' q2 3 ~ 3 5, | 3[ q1 q2 q3 ] s4 s5 q6 6. q7 |\n");
+    QVERIFY(std::holds_alternative<tonvale::Song>(read));
+    const tonvale::Song& song = std::get<tonvale::Song>(read);
+    tonvale::SongBand band;
+    band.SetSong(&song, nullptr);
+    band.resize(600, band.sizeHint().height());
+    const QImage sharp = band.grab().toImage();
+    QCOMPARE(sharp.size(), band.size() * 2);
+    QImage plain(band.size(), QImage::Format_ARGB32_Premultiplied);
+    plain.fill(Qt::transparent);
+    band.render(&plain);
+    const QImage shrunk =
+        sharp.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+            .scaled(plain.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double difference = 0;
+    int detailed = 0;
+    for (int y = 0; y < plain.height(); ++y)
+      for (int x = 0; x < plain.width(); ++x) {
+        difference += std::abs(qGray(plain.pixel(x, y)) - qGray(shrunk.pixel(x, y)));
+        const QRgb a = sharp.pixel(2 * x, 2 * y);
+        detailed += a != sharp.pixel(2 * x + 1, 2 * y) || a != sharp.pixel(2 * x, 2 * y + 1) ||
+                    a != sharp.pixel(2 * x + 1, 2 * y + 1);
+      }
+    QVERIFY2(difference / (plain.width() * plain.height()) < 6, "one drawing at both scales");
+    QVERIFY2(detailed > 500, qPrintable(QString::number(detailed)));
   }
 };
 

@@ -21,29 +21,6 @@ using namespace tonvale::test;
 
 namespace {
 
-// Keeps every dialog as "save|open PATTERN INITIAL-PATH"; cancels when out of answers.
-struct FakeDialogs : FileDialogs {
-  QStringList asked, answers;
-  std::optional<QString> Choose(QWidget*, const FileDialogSetup& setup,
-                                const QString& initial) override {
-    asked << QStringLiteral("%1 %2 %3")
-                 .arg(setup.save ? "save" : "open", setup.filter_pattern, initial);
-    return answers.isEmpty() ? std::nullopt : std::optional(answers.takeFirst());
-  }
-};
-
-// The scheduler's waits end at once, until it is stopped.
-struct InstantTimer : PlaybackTimer {
-  std::atomic<bool> interrupted = false;
-  Time Now() override { return {}; }
-  bool SleepUntil(Time) override {
-    std::this_thread::yield();
-    return !interrupted;
-  }
-  void Interrupt() override { interrupted = true; }
-  void Resume() override { interrupted = false; }
-};
-
 struct SessionRig : WindowRig {
   FakeDialogs dialogs;
   SettableMillisecondClock clock{1000};

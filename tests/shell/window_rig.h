@@ -8,13 +8,19 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "record/playback_timer.h"
 #include "recording_sink.h"
 #include "shell/client_area.h"
+#include "shell/file_dialogs.h"
 #include "shell/main_window.h"
 #include "shell/notices.h"
 #include "shell/pictures.h"
@@ -39,6 +45,51 @@ struct FakeNotices : Notices {
     return answer;
   }
   using Notices::Show;
+};
+
+// Keeps every dialog as "save|open PATTERN INITIAL-PATH"; cancels when out of answers.
+struct FakeDialogs : FileDialogs {
+  QStringList asked, answers;
+  std::optional<QString> Choose(QWidget*, const FileDialogSetup& setup,
+                                const QString& initial) override {
+    asked << QStringLiteral("%1 %2 %3")
+                 .arg(setup.save ? "save" : "open", setup.filter_pattern, initial);
+    return answers.isEmpty() ? std::nullopt : std::optional(answers.takeFirst());
+  }
+};
+
+// The scheduler's waits end at once, until it is stopped.
+struct InstantTimer : PlaybackTimer {
+  std::atomic<bool> interrupted = false;
+  Time Now() override { return {}; }
+  bool SleepUntil(Time) override {
+    std::this_thread::yield();
+    return !interrupted;
+  }
+  void Interrupt() override { interrupted = true; }
+  void Resume() override { interrupted = false; }
+};
+
+// The scheduler's waits never end by themselves: playback runs until stopped.
+struct FrozenTimer : PlaybackTimer {
+  std::mutex mutex;
+  std::condition_variable wake;
+  bool interrupted = false;
+  Time Now() override { return {}; }
+  bool SleepUntil(Time) override {
+    std::unique_lock lock(mutex);
+    wake.wait(lock, [this] { return interrupted; });
+    return false;
+  }
+  void Interrupt() override {
+    std::lock_guard lock(mutex);
+    interrupted = true;
+    wake.notify_all();
+  }
+  void Resume() override {
+    std::lock_guard lock(mutex);
+    interrupted = false;
+  }
 };
 
 using Bytes = std::vector<std::uint8_t>;

@@ -9,6 +9,10 @@
 
 #include "devices/soundfont_search.h"
 #include "files_fixture.h"
+#include "practice/song_events.h"
+#include "practice/song_midi.h"
+#include "practice/song_reader.h"
+#include "tool/render_plan.h"
 
 namespace tonvale {
 namespace {
@@ -100,6 +104,35 @@ TEST_F(Tool, RenderPlaysTheRecordingThroughTheSynthesizer) {
   }
   EXPECT_LE(peak[0], 2);
   EXPECT_GT(peak[1], 1000);
+}
+
+TEST_F(Tool, SongsAnswerTheFourCommandsAndABadSongFailsWithTheWindowsMessage) {
+  const std::string text = "title=练习\n1=D 4/4 4=120\n5, 1 2 3 | 4 - 3 - |\n";
+  test::WriteAll("a.txt", text);
+  test::WriteAll("bad.txt", "1=D\n1 2 135\n"sv);
+  Write("take.qvi", {{10, 256, 0x1E0001, 1}, {10, 257, 0xC01E0001, 1}, {10, 256, 0x100001, 0}});
+  const Song song = std::get<Song>(ReadSongText(text));
+
+  EXPECT_EQ(Run("keys a.txt", 0), "i a s d | f d\n");
+  EXPECT_EQ(Run("keys take.qvi", 0), "Shift+a q\n");  // a recording read as a song
+  EXPECT_EQ(Run("info a.txt", 0),
+            "title 练习\nkey 1=D\ntime 4/4\ntempo 120\nnotes 6\nbars 2\nseconds 4.0\n");
+  EXPECT_EQ(Run("export a.txt a.mid", 0), "");
+  EXPECT_EQ(test::ReadAll("a.mid"), *BuildSongMidiBytes(song, 1298, 0, false));
+  Run("export a.txt b.mid --program 19 --key-mode 1297 --auto-bass 1", 0);
+  EXPECT_EQ(test::ReadAll("b.mid"), *BuildSongMidiBytes(song, 1297, 19, true));
+  if (FindSoundfont(SoundfontCandidates())) {
+    Run("render a.txt a.wav --program 80", 0);
+    EXPECT_EQ(test::ReadAll("a.wav").size(), 44 + 4 * RenderedFrames(SongEvents(song)));
+  }
+
+  EXPECT_EQ(Run("keys bad.txt", 1),
+            "歌曲bad.txt第2行的“135”：一个词里有两个音（和弦），只能练单旋律.\n");
+  EXPECT_EQ(Run("export bad.txt c.mid", 1), Run("info bad.txt", 1));
+  EXPECT_EQ(Run("info none.txt", 1), "不能找到或打开文件none.txt.\n");
+  for (const char* usage : {"keys", "keys a.txt b.txt", "keys a.txt --program 3", "info a.txt x"})
+    Run(usage, kToolUsageError);
+  EXPECT_FALSE(std::filesystem::exists("c.mid"));
 }
 
 }  // namespace

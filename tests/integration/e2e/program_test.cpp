@@ -202,7 +202,7 @@ TEST(CommandLine, HelpVersionAndWrongOptionsNeedNoDisplay) {
                                std::regex("tonvale [0-9.]+\n")));
   const RunResult help = RunToEnd({TONVALE_PROGRAM, "--help"}, env);
   EXPECT_EQ(help.code, 0);
-  EXPECT_EQ(help.out.rfind("Usage: tonvale [--latency MS] [FILE.qvi]\n", 0), 0u) << help.out;
+  EXPECT_EQ(help.out.rfind("Usage: tonvale [--latency MS] [FILE.qvi | SONG.txt]\n", 0), 0u) << help.out;
   for (const char* wrong : {"--bogus", "--latency", "--latency=0", "--latency=fast"}) {
     EXPECT_EQ(RunToEnd({TONVALE_PROGRAM, wrong}, env, 20s, dir.path() / wrong).code, 2) << wrong;
     EXPECT_NE(ReadText(dir.path() / wrong).find("\nUsage: tonvale "), std::string::npos) << wrong;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop needs
 # of it: a valid launcher that passes the file, icons of their sizes,
-# recordings known by name and by content, manual pages without warnings.
+# recordings known by name and by content, manual pages without warnings,
+# and the songs, each read by the installed tool.
 set -euo pipefail
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
@@ -29,6 +30,12 @@ type_of() {
 [[ $(type_of tune.qvi) == application/x-tonvale-recording ]] || fail "by name: $(type_of tune.qvi)"
 [[ $(type_of tune.bin) == application/x-tonvale-recording ]] || fail "by content: $(type_of tune.bin)"
 [[ $(type_of sound.bin) != application/x-tonvale-recording ]] || fail "a WAVE file taken for a recording"
+
+songs=("$share"/tonvale/songs/*.txt)
+(( ${#songs[@]} >= 6 )) || fail "songs: ${songs[*]}"
+for song in "${songs[@]}"; do
+  keys=$("$prefix/bin/tonvale-tool" keys "$song") && [[ -n $keys ]] || fail "song $song"
+done
 
 for page in "$share"/man/man1/*; do
   out=$(zcat -f "$page" | groff -man -Tutf8 -ww -z 2>&1) && [[ -z $out ]] || fail "$page: $out"

@@ -1,0 +1,323 @@
+// The song reader: every construct of the notation it reads, and every
+// refusal with its line, word and reason.
+#include "practice/song_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "practice_fixture.h"
+
+namespace tonvale {
+namespace {
+
+using test::ReadFails;
+using test::ReadOk;
+
+// One note as "degree accidental octave = pitch", e.g. "2b-1=-11".
+std::string Printed(const SongNote& n) {
+  const char accidental = " #b"[n.accidental == Accidental::kSharp  ? 1
+                                : n.accidental == Accidental::kFlat ? 2
+                                                                    : 0];
+  return std::to_string(n.degree) + accidental + std::to_string(n.octave) + '=' +
+         std::to_string(n.pitch);
+}
+
+// One note's time as "start:length:sound:underlines:dashes", then "." when
+// dotted, "~" when tied to the next, "^" when tied from the previous.
+std::string Timed(const SongNote& n) {
+  std::string text;
+  for (const std::int64_t v :
+       {n.start, n.length, n.sound_length, std::int64_t{n.underlines}, std::int64_t{n.dashes}}) {
+    text += std::to_string(v) + ':';
+  }
+  text.pop_back();
+  return text + (n.dotted ? "." : "") + (n.tie_to_next ? "~" : "") +
+         (n.tied_from_previous ? "^" : "");
+}
+
+template <class F>
+std::vector<std::string> Each(const Song& song, F describe) {
+  std::vector<std::string> out;
+  for (const SongNote& n : song.notes) out.push_back(describe(n));
+  return out;
+}
+
+TEST(SongReader, PitchesTakeTheirMarksInAnyOrder) {
+  const Song song = ReadOk("1 #1 1# b2 2b 1' '1 1, ,1 8 9 7,, 4'' 0");
+  EXPECT_EQ(Each(song, Printed),
+            (std::vector<std::string>{"1 0=0", "1#0=1", "1#0=1", "2b0=1", "2b0=1", "1 1=12",
+                                      "1 1=12", "1 -1=-12", "1 -1=-12", "1 1=12", "2 1=14",
+                                      "7 -2=-13", "4 2=29", "0 0=0"}));
+  EXPECT_EQ(song.notes[1].key, (SongKey{44, 0}));   // Z
+  EXPECT_EQ(song.notes[12].key, (SongKey{40, 1}));  // Shift+'
+  EXPECT_EQ(song.notes[13].start, 13 * 192);
+  EXPECT_TRUE(song.notes[13].Rest());
+  EXPECT_EQ(song.PlayedCount(), 13u);
+}
+
+TEST(SongReader, LengthsDotsDashesAndTies) {
+  const Song song = ReadOk(
+      "q1 s1 d1 1\\ 1\\\\ 1\\\\\\ 1. q1. | 1 - - - |\n"
+      "2 - ~ 2 3 ~ | 3 - 0 - | q1\\ s1");
+  EXPECT_EQ(Each(song, Timed),
+            (std::vector<std::string>{
+                "0:96:96:1:0", "96:48:48:2:0", "144:24:24:3:0", "168:96:96:1:0", "264:48:48:2:0",
+                "312:24:24:3:0", "336:288:288:0:0.", "624:144:144:1:0.", "768:768:768:0:3",
+                "1536:384:576:0:1~", "1920:192:0:0:0^", "2112:192:576:0:0~", "2304:384:0:0:1^",
+                "2688:384:0:0:1", "3072:48:48:2:0", "3120:48:48:2:0"}));
+  EXPECT_EQ(song.notes[8].HeadLength(), 192);
+  EXPECT_EQ(song.notes[10].line, 2);
+  EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{768, 1536, 2304, 3072}));
+  EXPECT_EQ(song.length, 3168);
+  EXPECT_EQ(song.PlayedCount(), 13u);
+}
+
+TEST(SongReader, TripletsPlayThreeInTheTimeOfTwo) {
+  const Song song = ReadOk("3[ q1 q2 q3 ] 3[ 1 2 3 ] q4 q4 | 3[q5 q6 q7] 3[ s1 s2 s3] s4 s4 1 1");
+  const std::int64_t starts[] = {0,   64,  128, 192, 320,  448,  576,  672,  768,
+                                 832, 896, 960, 992, 1024, 1056, 1104, 1152, 1344};
+  ASSERT_EQ(song.notes.size(), std::size(starts));
+  for (std::size_t i = 0; i < song.notes.size(); ++i) EXPECT_EQ(song.notes[i].start, starts[i]);
+  const SongNote& first = song.notes[0];
+  EXPECT_EQ(first.tuplet, 3);
+  EXPECT_TRUE(first.tuplet_first);
+  EXPECT_FALSE(first.tuplet_last);
+  EXPECT_TRUE(song.notes[2].tuplet_last);
+  EXPECT_TRUE(song.notes[3].tuplet_first);
+  EXPECT_EQ(song.notes[6].tuplet, 0);
+  EXPECT_EQ(song.notes[9].word, "q6");
+  EXPECT_TRUE(song.notes[10].tuplet_last);
+  EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{768, 1536}));
+}
+
+TEST(SongReader, TheKeyInForceAtTheFirstNoteSetsTheModeLaterKeysMoveTheDegrees) {
+  struct Case {
+    const char* text;
+    std::int32_t mode;
+    const char* key_text;
+    std::vector<int> pitches;
+  };
+  const Case cases[] = {
+      {"1 2", 1297, "1=C", {0, 2}},
+      {"1=D 1 2", 1298, "1=D", {0, 2}},
+      {"1=Bb 1", 1312, "1=Bb", {0}},
+      {"1=A# 1", 1312, "1=A#", {0}},
+      {"1=F# 1", 1304, "1=F#", {0}},
+      {"1=Gb 1", 1304, "1=Gb", {0}},
+      {"1=B 1", 1303, "1=B", {0}},
+      {"1=c 1", 1297, "1=c", {0}},
+      {"6=E 6 1", 1317, "6=E", {9, 0}},
+      {"6=F# 6", 1328, "6=F#", {9}},
+      {"6=Bb 6", 1332, "6=Bb", {9}},
+      {"1=C 1=D 1", 1298, "1=D", {0}},
+      // From C major: G's degree 1 is 7 up, F's 5 up; from G, C's 7 down.
+      {"1=C 1 1=G 1 1=F 1", 1297, "1=C", {0, 7, 5}},
+      {"1=G 1 1=C 1 6=A 6", 1301, "1=G", {0, -7, 2}},
+      // B major sits below C: its degree 1 is one semitone under C's.
+      {"1=C 1 1=B 1", 1297, "1=C", {0, -1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Song song = ReadOk(c.text);
+    EXPECT_EQ(song.key_mode, c.mode);
+    EXPECT_EQ(song.key_text, c.key_text);
+    std::vector<int> pitches;
+    for (const SongNote& n : song.notes) pitches.push_back(n.pitch);
+    EXPECT_EQ(pitches, c.pitches);
+  }
+}
+
+TEST(SongReader, HeadersTimeUpbeatTempoAndTitle) {
+  Song song = ReadOk("title=  Ode to Joy \ncomposer=nobody\n4=85 3/4,4\n5, | 1 2 3 | 1 - -");
+  EXPECT_EQ(song.title, "Ode to Joy");
+  EXPECT_EQ(song.tempo, 85);
+  EXPECT_EQ(song.time, (TimeSignature{3, 4}));
+  EXPECT_EQ(song.upbeat, 192);
+  EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{192, 768, 1344}));
+  EXPECT_EQ(song.HeaderText(), "1=C 3/4,4");
+
+  song = ReadOk("1");
+  EXPECT_EQ(song.title, "");
+  EXPECT_EQ(song.tempo, 60);
+  EXPECT_EQ(song.time, (TimeSignature{4, 4}));
+  EXPECT_EQ(song.HeaderText(), "1=C 4/4");
+
+  struct Upbeat {
+    const char* time;
+    std::int64_t ticks;
+    const char* header;
+  };
+  const Upbeat upbeats[] = {{"6/8,8", 96, "1=C 6/8,8"},     {"4/4,4.", 288, "1=C 4/4,4."},
+                            {"4/4,8*3", 288, "1=C 4/4,4."}, {"4/4,16*5", 240, "1=C 4/4,16*5"},
+                            {"2/2,2", 384, "1=C 2/2,2"},    {"3/8,16", 48, "1=C 3/8,16"}};
+  for (const Upbeat& u : upbeats) {
+    SCOPED_TRACE(u.time);
+    song = ReadOk(std::string(u.time) + " d1");
+    EXPECT_EQ(song.upbeat, u.ticks);
+    EXPECT_EQ(song.HeaderText(), u.header);
+  }
+  // A new time signature at a bar's start takes over from there.
+  song = ReadOk("2/4 1 1 | 3/4 1 1 1 | 1 1 1 | 6/8 1. 1.");
+  EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{384, 960, 1536, 2112}));
+}
+
+TEST(SongReader, RepeatsAreWrittenOutWithTheirEndingsInTurn) {
+  const auto degrees = [](const Song& song) {
+    std::string text;
+    for (const SongNote& n : song.notes) text += static_cast<char>('0' + n.degree);
+    return text;
+  };
+  Song song = ReadOk("R{ 1 2 3 4 } 5 6 7 1'");
+  EXPECT_EQ(degrees(song), "123412345671");
+  EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{768, 1536, 2304}));
+
+  song = ReadOk("R{ 1 2 3 4 | } | A{ 5 5 5 5 | 6 6 6 6 } 1 - - -");
+  EXPECT_EQ(degrees(song),
+            "1234555512346666"
+            "1");
+  EXPECT_EQ(song.bar_ends.size(), 5u);
+  EXPECT_EQ(song.length, 3840);
+
+  song = ReadOk("R{ 1 1 1 1 } A{ 2 2 2 2 | 3 3 3 3 | 4 4 4 4 }");
+  EXPECT_EQ(degrees(song), "111122221111333311114444");
+
+  // An upbeat inside the repeat: the bar left open at its end is completed
+  // by the upbeat when it comes round again.
+  song = ReadOk("4/4,4 R{ 5, | 1 1 1 1 | 2 2 2 } 3 | 4 - - -");
+  EXPECT_EQ(degrees(song), "511112225111122234");
+  EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{192, 960, 1728, 2496, 3264, 4032}));
+
+  // Two repeats in a row, the second right after the first.
+  song = ReadOk("R{ 1 1 1 1 } R{ 2 2 2 2 }");
+  EXPECT_EQ(degrees(song), "1111111122222222");
+}
+
+TEST(SongReader, SkipsCommentsLyricsTextGraceNotesAndAllAfterAnotherPart) {
+  const Song song = ReadOk(
+      "% a comment line 9 9\n"
+      "title=T\n"
+      "L: some lyrics 1 2 3\n"
+      "  H: 歌词\n"
+      "1 (2 3) \\p 4( ^\"rit. molto\" _\"a tempo\" g[#45] Fr=1 | )5 % 9 9\n"
+      "\\fermata 1' g[ 1 2 ] Fr=2 6 7 |\n"
+      "NextPart 9 9 9 x\n"
+      "KeepLength\n");
+  std::vector<std::string> words;
+  for (const SongNote& n : song.notes) words.push_back(n.word);
+  EXPECT_EQ(words, (std::vector<std::string>{"1", "(2", "3)", "4(", ")5", "1'", "6", "7"}));
+  EXPECT_EQ(song.title, "T");
+  EXPECT_EQ(song.notes[4].line, 5);
+  EXPECT_EQ(song.notes[5].line, 6);
+}
+
+TEST(SongReader, TakesAByteOrderMarkAndCrlfLineEnds) {
+  const Song song = ReadOk("\xEF\xBB\xBFtitle=T\r\n1 2\r\n3 \r\n");
+  EXPECT_EQ(song.title, "T");
+  ASSERT_EQ(song.notes.size(), 3u);
+  EXPECT_EQ(song.notes[2].line, 3);
+  EXPECT_EQ(song.notes[2].word, "3");
+}
+
+TEST(SongReader, RefusesWithTheLineTheWordAndTheReason) {
+  struct Case {
+    std::string text;
+    SongProblem problem;
+    int line;
+    const char* word;
+  };
+  // Enough endings that the written-out song passes a million items.
+  std::string too_long = "R{ ";
+  for (int i = 0; i < 1000; ++i) too_long += "1 ";
+  too_long += "} A{ 1";
+  for (int i = 0; i < 999; ++i) too_long += " | 1";
+  too_long += " }";
+  const Case cases[] = {
+      {"1 \xFF", SongProblem::kNotUtf8, 0, ""},
+      {"1 \xC0\xB1", SongProblem::kNotUtf8, 0, ""},      // an overlong "1"
+      {"1 \xED\xA0\x80", SongProblem::kNotUtf8, 0, ""},  // a surrogate
+      {std::string(kMaxSongBytes + 1, ' '), SongProblem::kTooLarge, 0, ""},
+      {"", SongProblem::kNoNotes, 0, ""},
+      {"title=x\n0 0 0 0 |", SongProblem::kNoNotes, 0, ""},
+      {too_long, SongProblem::kTooLong, 0, ""},
+      {"1 2\n  hello 3", SongProblem::kUnknownWord, 2, "hello"},
+      {"1 =5", SongProblem::kUnknownWord, 1, "=5"},
+      {"135", SongProblem::kChord, 1, "135"},
+      {"1 x", SongProblem::kPercussion, 1, "x"},
+      {"KeepLength 1", SongProblem::kKeepLength, 1, "KeepLength"},
+      {"1\nLP:\n\\clef bass\n:LP", SongProblem::kLilyPondBlock, 2, "LP:"},
+      {"#b1", SongProblem::kTwoAccidentals, 1, "#b1"},
+      {"1',", SongProblem::kOctaveBothWays, 1, "1',"},
+      {"#0", SongProblem::kMarkedRest, 1, "#0"},
+      {"0'", SongProblem::kMarkedRest, 1, "0'"},
+      {"d1\\", SongProblem::kTooShort, 1, "d1\\"},
+      {"1..", SongProblem::kTwoDots, 1, "1.."},
+      {"6'' 7''", SongProblem::kTooHigh, 1, "7''"},
+      {"1=C 1 1=A 1'' 2''", SongProblem::kTooHigh, 1, "2''"},
+      {"5,,, 4,,,", SongProblem::kTooLow, 1, "4,,,"},
+      {"1=H 1", SongProblem::kBadKey, 1, "1=H"},
+      {"1=C# 6=Cb# 1", SongProblem::kBadKey, 1, "6=Cb#"},
+      {"5/3 1", SongProblem::kBadTime, 1, "5/3"},
+      {"0/4 1", SongProblem::kBadTime, 1, "0/4"},
+      {"4/4,3 1", SongProblem::kBadUpbeat, 1, "4/4,3"},
+      {"4/4,1 1", SongProblem::kBadUpbeat, 1, "4/4,1"},
+      {"4/4, 1", SongProblem::kBadUpbeat, 1, "4/4,"},
+      {"1 1 1 1 | 3/4,4 1", SongProblem::kBadUpbeat, 1, "3/4,4"},
+      {"4=19 1", SongProblem::kBadTempo, 1, "4=19"},
+      {"4=401 1", SongProblem::kBadTempo, 1, "4=401"},
+      {"8=60 1", SongProblem::kBadTempo, 1, "8=60"},
+      {"1 4=90", SongProblem::kLateTempo, 1, "4=90"},
+      {"1 3/4 1", SongProblem::kTimeInsideBar, 1, "3/4"},
+      {"1 2 3 4 |\r\n1 2 |", SongProblem::kBarLineMisplaced, 2, "|"},
+      {"1 2 3 1.", SongProblem::kCrossesBarLine, 1, "1."},
+      {"1 2 3. -", SongProblem::kCrossesBarLine, 1, "-"},
+      {"- 1", SongProblem::kDashWithoutNote, 1, "-"},
+      {"1 R{ - 1 }", SongProblem::kDashWithoutNote, 1, "-"},
+      {"3[ 1 - ]", SongProblem::kDashInTuplet, 1, "-"},
+      {"3[ q1 q2 q3 ] -", SongProblem::kDashInTuplet, 1, "-"},
+      {"~ 1", SongProblem::kTieWithoutNote, 1, "~"},
+      {"0 ~ 0", SongProblem::kTieWithoutNote, 1, "~"},
+      {"1 ~ 0", SongProblem::kTieWithoutNote, 1, "~"},
+      {"1 ~ - 1", SongProblem::kTieWithoutNote, 1, "~"},
+      {"1 2~", SongProblem::kTieWithoutNote, 1, "2~"},
+      {"1 ~ ~ 1", SongProblem::kTieWithoutNote, 1, "~"},
+      {"1 2 3 4 ~\n| 2", SongProblem::kTieToOtherPitch, 2, "2"},
+      {"R{ 1 1 1 1~ } 1", SongProblem::kTieAcrossRepeat, 1, "1~"},
+      {"5[ 1 2 3 4 5 ]", SongProblem::kOnlyTriplets, 1, "5["},
+      {"1\n3[ q1 q2 q3", SongProblem::kTupletNotClosed, 2, "3["},
+      {"3[ 3[ 1 ] ]", SongProblem::kNestedTuplet, 1, "3["},
+      {"1 ]", SongProblem::kStrayBracket, 1, "]"},
+      {"3[ q1 | q2 q3 ]", SongProblem::kNotInTuplet, 1, "|"},
+      {"3[ q1 1=D q2 q3 ]", SongProblem::kNotInTuplet, 1, "1=D"},
+      {"R{ 1 R{ 1 } }", SongProblem::kNestedRepeat, 1, "R{"},
+      {"R{ 1 } A{ 1 | R{ 1 } }", SongProblem::kNestedRepeat, 1, "R{"},
+      {"R{ 1 2\n3", SongProblem::kRepeatNotClosed, 1, "R{"},
+      {"R{ 1 } A{ 2", SongProblem::kRepeatNotClosed, 1, "A{"},
+      {"1 }", SongProblem::kStrayBrace, 1, "}"},
+      {"A{ 1 }", SongProblem::kEndingWithoutRepeat, 1, "A{"},
+      {"R{ 1 } 2 A{ 1 }", SongProblem::kEndingWithoutRepeat, 1, "A{"},
+      {"1 ^\"rit 2", SongProblem::kTextNotClosed, 1, "^\"rit"},
+      {"1\ng[12 1 2", SongProblem::kGraceNotClosed, 2, "g[12"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.size() > 80 ? c.text.substr(0, 80) : c.text);
+    const SongError error = ReadFails(c.text);
+    EXPECT_EQ(error.problem, c.problem);
+    EXPECT_EQ(error.line, c.line);
+    EXPECT_EQ(error.word, c.word);
+  }
+}
+
+TEST(SongReader, MessagesNameTheFileTheLineTheWordAndTheReason) {
+  EXPECT_EQ(SongErrorMessage({SongProblem::kChord, 12, "1%s3"}, "歌%d.txt"),
+            "歌曲歌%d.txt第12行的“1%s3”：一个词里有两个音（和弦），只能练单旋律.");
+  EXPECT_EQ(SongErrorMessage({SongProblem::kNotUtf8, 0, {}}, "a%s.txt"),
+            "文件a%s.txt不是UTF-8编码的文本.");
+  SongError recording{SongProblem::kRecording, 0, {}};
+  recording.file_error = FileError::kNotSupported;
+  EXPECT_EQ(SongErrorMessage(recording, "r.qvi"), "文件r.qvi不是被支持的Tonvale文件.");
+}
+
+}  // namespace
+}  // namespace tonvale
