@@ -14,17 +14,13 @@
 #include "perform/key_handler.h"
 #include "perform/midi_messages.h"
 #include "perform/settings_commands.h"
+#include "shell/core_texts.h"
 #include "shell/make_font.h"
 #include "shell/pictures.h"
 
 namespace tonvale {
 
 namespace {
-
-constexpr const char* kButtonTexts[5] = {"开始录制", "停止录制", "开始播放", "循环播放",
-                                         "停止播放"};
-constexpr const char* kHint =
-    "1 演奏的同时按Shift键(或Ctrl键)升高(或降低)一个8级音阶。 2 出现声音异常请按 Esc";
 
 QRect ToQRect(const Rect& r) {
   return {r.x, r.y, r.width, r.height};
@@ -66,8 +62,10 @@ ClientArea::ClientArea(Instrument& inst, const Pictures& pictures, QWidget* pare
   pitch_bend_bar_ = MakeBar(this, IDC_PITCH_BEND, kPitchBarMin, kPitchBarMax, kPitchBarCentre);
   for (QScrollBar* bar : {velocity_bar_, pitch_bend_bar_}) bar->installEventFilter(this);
 
+  const std::array<QString, 5> button_texts = {tr("开始录制"), tr("停止录制"), tr("开始播放"),
+                                               tr("循环播放"), tr("停止播放")};
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
-    auto* button = new QPushButton(QString::fromUtf8(kButtonTexts[i]), this);
+    auto* button = new QPushButton(button_texts[i], this);
     button->setObjectName(QString::number(IDM_RECORD_START + static_cast<int>(i)));
     // The keyboard always plays: no button ever takes the focus.
     button->setFocusPolicy(Qt::NoFocus);
@@ -164,7 +162,7 @@ void ClientArea::paintEvent(QPaintEvent* event) {
   painter.setPen(QColor(255, 0, 0));
   painter.setBackground(pictures_.background);
   painter.setBackgroundMode(Qt::OpaqueMode);
-  TextOut(painter, cx_, layout_.status_y, QString::fromUtf8(s.device_open != 0 ? "开启" : "关闭"));
+  TextOut(painter, cx_, layout_.status_y, s.device_open != 0 ? tr("开启") : tr("关闭"));
   if (namer_) {
     // A long port name is cut short rather than run under the channel.
     const int room = layout_.status_channel_x - layout_.status_device_x - cx_;
@@ -172,9 +170,9 @@ void ClientArea::paintEvent(QPaintEvent* event) {
         painter.fontMetrics().elidedText(namer_(s.midi_device), Qt::ElideRight, room);
     TextOut(painter, layout_.status_device_x, layout_.status_y, name);
   }
-  TextOut(painter, layout_.status_channel_x, layout_.status_y,
-          QString::fromStdString(ChannelText(s.channel)));
-  TextOut(painter, cx_, layout_.hint_y, QString::fromUtf8(kHint));
+  TextOut(painter, layout_.status_channel_x, layout_.status_y, tr("声道 %1").arg(s.channel + 1));
+  TextOut(painter, cx_, layout_.hint_y,
+          tr("1 演奏的同时按Shift键(或Ctrl键)升高(或降低)一个8级音阶。 2 出现声音异常请按 Esc"));
 
   if (!pictures_.instruments.isNull()) {
     const int picture = GetInstrumentPicture(s.program, s.channel);
@@ -183,10 +181,11 @@ void ClientArea::paintEvent(QPaintEvent* event) {
         InPicturePixels(pictures_.instruments,
                         QRect(picture * kPictureWidth, 0, kPictureWidth, kPictureHeight)));
   }
-  TextOut(painter, layout_.key_label_x, kKeyLabelTop,
-          QString::fromStdString(KeyLabelText(s.program, s.key_mode)));
-  TextOut(painter, layout_.velocity_caption_x, layout_.caption_y, QString::fromUtf8("力度"));
-  TextOut(painter, layout_.pitch_bend_caption_x, layout_.caption_y, QString::fromUtf8("频率"));
+  TextOut(
+      painter, layout_.key_label_x, kKeyLabelTop,
+      QString::fromStdString(KeyLabelText(InstrumentName(s.program).toStdString(), s.key_mode)));
+  TextOut(painter, layout_.velocity_caption_x, layout_.caption_y, tr("力度"));
+  TextOut(painter, layout_.pitch_bend_caption_x, layout_.caption_y, tr("频率"));
 }
 
 void ClientArea::keyPressEvent(QKeyEvent* event) {
