@@ -195,7 +195,9 @@ void ClientArea::keyPressEvent(QKeyEvent* event) {
   // Keys pressed with Alt are commands, never notes.
   if (event->modifiers().testFlag(Qt::AltModifier)) return;
   // The handler knows which keys are down: a second press is an auto-repeat.
+  event_modifiers_ = event->modifiers();
   HandleKeyEvent(inst_, kKeyDown, *key);
+  event_modifiers_.reset();
   // Esc is known by its character, so Ctrl+[ silences too, after its note.
   if (event->text() == QStringLiteral("\x1b") && inst_.settings.device_open != 0) Escape();
 }
@@ -235,7 +237,9 @@ void ClientArea::mousePressEvent(QMouseEvent* event) {
   ReleaseMouseKey();  // a release we never saw
   // The mouse stays with this widget until the button comes up.
   inst_.keys.mouse_key = *key;
+  event_modifiers_ = event->modifiers();
   HandleKeyEvent(inst_, kKeyDown, *key << 16, KeySource::kMouse);
+  event_modifiers_.reset();
 }
 
 void ClientArea::mouseReleaseEvent(QMouseEvent* event) {

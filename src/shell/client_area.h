@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "perform/instrument.h"
 #include "perform/key_table.h"
@@ -55,6 +56,12 @@ class ClientArea : public QWidget {
   // the keyboard and the key held with the mouse.
   void ReleaseHeldKeys();
 
+  // While a key or mouse press is handled: the modifiers it came with. The
+  // keyboard's state "now" can already be past them: under Wayland the
+  // window reads a quick Shift+A, Shift's release included, before it
+  // handles the A.
+  std::optional<Qt::KeyboardModifiers> HandledEventModifiers() const { return event_modifiers_; }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -89,6 +96,7 @@ class ClientArea : public QWidget {
   QToolBar* tool_bar_ = nullptr;
   std::array<Mark, kKeyCount> marks_{};
   std::function<QString(std::int32_t)> namer_;
+  std::optional<Qt::KeyboardModifiers> event_modifiers_;
 };
 
 }  // namespace tonvale

@@ -20,7 +20,9 @@ class WindowHooks : public KeyEventHooks {
 
   explicit WindowHooks(ClientArea& view);
 
-  // Default: the keyboard as the window system sees it now.
+  // Shift and Ctrl are those of the key or mouse press being handled, else
+  // (a release, a key let go for the window) those of the keyboard now, as
+  // this source tells. Default: the keyboard as the window system sees it.
   void SetModifierSource(ModifierSource source) { modifiers_ = std::move(source); }
   // Default: nothing is recorded.
   void SetRecorder(Recorder recorder) { recorder_ = std::move(recorder); }
@@ -31,6 +33,8 @@ class WindowHooks : public KeyEventHooks {
   void RecordKeyEvent(std::int32_t message, std::uint32_t key_data, std::int32_t shift) override;
 
  private:
+  Qt::KeyboardModifiers Modifiers();
+
   ClientArea& view_;
   ModifierSource modifiers_;
   Recorder recorder_;
