@@ -1,7 +1,7 @@
 // Checks the shipped pictures against what the program relies on: sizes, the window colour
 // carried by the instrument strip, transparency where it is needed, light key faces for the
-// black labels, the cursor's hot spot and the resource list; each picture also at twice the
-// size, drawn the same.
+// black labels, the pedal's sign, the cursor's hot spot and the resource list; each picture
+// also at twice the size, drawn the same.
 //   tonvale-check-pictures <res folder>
 #include <QDir>
 #include <QFile>
@@ -129,6 +129,24 @@ void checkKeyMarks(const QDir& dir, int scale) {
          name + ": octave-down key is green");
 }
 
+// The held pedal: an opaque bar, light blue on either side of its dark sign.
+void checkPedal(const QDir& dir, int scale) {
+  const QString name = fileOf("pedal", scale);
+  const QImage pedal = load(dir, name, QSize(kPedalMarkWidth, kKeyMarkHeight) * scale);
+  if (pedal.isNull()) return;
+  expect(share(pedal, pedal.rect(), [](QRgb c) { return qAlpha(c) == 255; }) == 1.0,
+         name + ": the pedal is opaque");
+  const auto dark = [](QRgb c) { return qGray(c) < 60; };
+  const QRect sign = scaled({kPedalMarkWidth / 2 - 30, 8, 60, 24}, scale);
+  expect(share(pedal, sign, dark) > 0.1, name + ": the pedal sign is drawn in the middle");
+  for (const QRect& side : {QRect(9, 6, 60, 26), QRect(kPedalMarkWidth - 69, 6, 60, 26)}) {
+    const QRect face = scaled(side, scale);
+    expect(share(pedal, face, [](QRgb c) { return qBlue(c) > qRed(c) + 40 && qGray(c) >= 150; }) ==
+               1.0,
+           name + ": the bar's face is light blue beside the sign");
+  }
+}
+
 void checkIconsAndSplash(const QDir& dir, int scale) {
   for (int size : {16, 32, 48, 256}) {
     const QString name = fileOf(QStringLiteral("tonvale-%1").arg(size), scale);
@@ -212,10 +230,11 @@ int main(int argc, char** argv) {
     checkInstrumentStrip(dir, scale);
     checkToolbar(dir, scale);
     checkKeyMarks(dir, scale);
+    checkPedal(dir, scale);
     checkIconsAndSplash(dir, scale);
   }
   checkCursor(dir);
-  const QStringList bases = {"splash",     "instruments", "toolbar",    "keymarks",
+  const QStringList bases = {"splash",     "instruments", "toolbar",    "keymarks",   "pedal",
                              "tonvale-16", "tonvale-32",  "tonvale-48", "tonvale-256"};
   for (const QString& base : bases) checkSameDrawing(dir, base);
   checkResourceList(dir, bases);

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     ok = save(drawInstrumentStrip(scale), dir, name("instruments")) && ok;
     ok = save(drawToolbarStrip(scale), dir, name("toolbar")) && ok;
     ok = save(drawKeyMarks(scale), dir, name("keymarks")) && ok;
+    ok = save(drawPedalMark(scale), dir, name("pedal")) && ok;
     for (int size : {16, 32, 48, 256})
       ok = save(drawProgramIcon(size, scale), dir, name(QStringLiteral("tonvale-%1").arg(size))) &&
            ok;

@@ -8,7 +8,9 @@
 #include "files/safe_write.h"
 #include "perform/instrument.h"
 #include "perform/key_table.h"
+#include "perform/midi_messages.h"
 #include "perform/settings.h"
+#include "perform/sustain_pedal.h"
 
 namespace tonvale {
 
@@ -96,6 +98,15 @@ bool PutTrack(Cursor& out, std::span<const PerformanceEvent> events, int offset,
   std::uint64_t ticks = 0;  // since the last event written
   for (const PerformanceEvent& event : events) {
     ticks += TicksOfDelay(event.delta_ms);
+    if (IsPedalKey(event.key_data)) {
+      // Space plays no note but holds the pedal, on each track's channel.
+      out.PutVarLen(ticks);
+      ticks = 0;
+      out.Put(static_cast<std::uint8_t>(kControlChange | track.channel));
+      out.Put(kSustainController);
+      out.Put(static_cast<std::uint8_t>(event.message == kKeyDown ? kPedalDown : kPedalUp));
+      continue;
+    }
     const std::optional<std::uint8_t> note = NoteOf(event, offset, track.transpose);
     if (!note) continue;
     out.PutVarLen(ticks);

@@ -5,7 +5,9 @@
 // Melody track: tempo, program change on channel 1, then one note event per
 // performance event (90 for a press, 80 for anything else, the note, 7F),
 // then a note-on and a note-off of note 1 at velocity 0, 399 ticks after the
-// last event, and the end of the track. Bass track: tempo, program change on
+// last event, and the end of the track. Space's events are the sustain
+// pedal: Control Change 64 at 127 for a press, 0 for anything else, on the
+// track's channel, in both tracks. Bass track: tempo, program change on
 // channel 16, the same events on channel 16 an octave lower, end of track.
 // Every event has its own status byte.
 #pragma once
@@ -35,8 +37,8 @@ constexpr std::uint64_t TicksOfDelay(std::uint32_t delta_ms) {
 void AppendVarLen(std::vector<std::uint8_t>& out, std::uint64_t value);
 
 // The file's bytes; nothing when `key_mode` is no key mode or `program` lies
-// outside 0..127. An event whose key plays no note is left out and its ticks
-// go to the next event written.
+// outside 0..127. An event whose key plays no note (and is not the pedal) is
+// left out and its ticks go to the next event written.
 std::optional<std::vector<std::uint8_t>> BuildMidiBytes(std::span<const PerformanceEvent> events,
                                                         std::int32_t key_mode, std::int32_t program,
                                                         bool auto_bass);

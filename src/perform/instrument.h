@@ -26,6 +26,8 @@ class KeyEventHooks {
   // A key event the handler took, offered to the recorder.
   virtual void RecordKeyEvent(std::int32_t /*message*/, std::uint32_t /*key_data*/,
                               std::int32_t /*shift*/) {}
+  // Show or hide the mark of a held sustain pedal.
+  virtual void ShowPedal(bool /*held*/) {}
 };
 
 struct Instrument {
@@ -33,6 +35,7 @@ struct Instrument {
   KeyboardState keys;
   MidiOut* out = nullptr;          // not owned
   KeyEventHooks* hooks = nullptr;  // not owned; may be null
+  PedalState pedal;
 };
 
 }  // namespace tonvale

@@ -4,6 +4,7 @@
 
 #include "perform/key_table.h"
 #include "perform/note_sounding.h"
+#include "perform/sustain_pedal.h"
 
 namespace tonvale {
 
@@ -84,6 +85,11 @@ void KeyRelease(Instrument& inst, HeldKey& key, std::uint32_t index, const KeyEn
 
 void HandleKeyEvent(Instrument& inst, std::int32_t message, std::uint32_t key_data,
                     KeySource source) {
+  // Space plays no note, it is the pedal; the mouse holds only pictured keys.
+  if (IsPedalKey(key_data)) {
+    if (source == KeySource::kKeyboard) HandlePedalKey(inst, message, key_data);
+    return;
+  }
   const std::uint32_t index = ScanCodeOf(key_data);
   const KeyEntry* entry = FindKey(index);
   if (entry == nullptr) return;
@@ -103,6 +109,8 @@ void ResetHeldKeys(KeyboardState& keys) {
 }
 
 void ReleaseKeyboardKeys(Instrument& inst) {
+  // The pedal first, so that each note-off after it ends its note at once.
+  if (inst.pedal.key_down) HandleKeyEvent(inst, kKeyUp, ReleaseParameterOf(inst.pedal.press));
   for (std::size_t slot = 0; slot < kMouseSlot; ++slot) {
     const HeldKey& key = inst.keys.held_keys[slot];
     if (key.down) HandleKeyEvent(inst, kKeyUp, ReleaseParameterOf(key.press));

@@ -29,6 +29,7 @@ enum class KeySource { kKeyboard, kMouse };
 // with, so its release ends that very note. A press of a key already down is
 // an auto-repeat; a release of a key not down ends nothing. While the output
 // is closed a press does nothing and a release only lets go of its key.
+// Space is the sustain pedal (perform/sustain_pedal.h).
 void HandleKeyEvent(Instrument& inst, std::int32_t message, std::uint32_t key_data,
                     KeySource source = KeySource::kKeyboard);
 
@@ -38,7 +39,8 @@ void HandleKeyEvent(Instrument& inst, std::int32_t message, std::uint32_t key_da
 void ResetHeldKeys(KeyboardState& keys);
 
 // Releases, as if their key-ups had arrived, the keyboard keys still down
-// (the window lost the keyboard), in scan-code order.
+// (the window lost the keyboard): Space first, then the others in scan-code
+// order.
 void ReleaseKeyboardKeys(Instrument& inst);
 
 }  // namespace tonvale

@@ -34,6 +34,11 @@ Rect KeyCell(const KeyEntry& entry, int x0, int y0) {
           kKeyCellHeight};
 }
 
+Rect PedalCell(int x0, int y0) {
+  constexpr int kColumn = 7;  // C's column in the bottom row
+  return {x0 + kHalfKey * kColumn, y0 + kKeyboardHeight, kPedalMarkWidth, kKeyCellHeight};
+}
+
 std::optional<std::uint32_t> HitTestKey(int x, int y, int x0, int y0) {
   if (x < x0 || x > x0 + kKeyboardWidth || y < y0 || y > y0 + kKeyboardHeight) {
     return std::nullopt;

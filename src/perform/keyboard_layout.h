@@ -59,6 +59,11 @@ WindowLayout ComputeLayout(int w, int h, int cx, int cy);
 // The cell of a playing key: left x0 + 19 x column, top y0 + 39 x row.
 Rect KeyCell(const KeyEntry& entry, int x0, int y0);
 
+// The mark of a held sustain pedal: a space bar below the bottom row, six
+// keys wide, under C to comma as on a PC keyboard.
+inline constexpr int kPedalMarkWidth = 6 * kKeyCellWidth;
+Rect PedalCell(int x0, int y0);
+
 // The key under a mouse press at client (x, y), as its table index, or
 // nothing. Bounds are inclusive: y0 + 156 counts as row 3, and the first 19
 // pixels of an odd row give column 1.

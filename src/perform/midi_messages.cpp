@@ -1,5 +1,7 @@
 #include "perform/midi_messages.h"
 
+#include "perform/sustain_pedal.h"
+
 namespace tonvale {
 
 void SendShortMsg(Instrument& inst, std::uint32_t status, std::uint32_t chan, std::uint32_t data1,
@@ -11,6 +13,11 @@ void SendShortMsg(Instrument& inst, std::uint32_t status, std::uint32_t chan, st
 void SendProgramChange(Instrument& inst, std::int32_t chan, std::int32_t prog) {
   SendShortMsg(inst, kProgramChange, static_cast<std::uint32_t>(chan),
                static_cast<std::uint32_t>(prog), 0);
+}
+
+void SendControlChange(Instrument& inst, std::int32_t chan, std::uint32_t controller,
+                       std::uint32_t value) {
+  SendShortMsg(inst, kControlChange, static_cast<std::uint32_t>(chan), controller, value);
 }
 
 void SendPitchBend(Instrument& inst, std::int32_t chan, std::int32_t value) {
@@ -57,6 +64,8 @@ OpenResult OpenOutputAtStart(Instrument& inst) {
 
 bool CloseOutput(Instrument& inst) {
   if (inst.settings.device_open == 0) return false;
+  // All Notes Off leaves the notes a held pedal sustains sounding.
+  ReleasePedal(inst);
   SilenceAll(inst);
   inst.out->Close();
   inst.settings.device_open = 0;

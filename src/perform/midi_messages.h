@@ -14,6 +14,7 @@ inline constexpr std::uint8_t kControlChange = 0xB0;
 inline constexpr std::uint8_t kProgramChange = 0xC0;
 inline constexpr std::uint8_t kPitchBend = 0xE0;
 inline constexpr std::uint8_t kAllNotesOff = 123;
+inline constexpr std::uint8_t kSustainController = 64;
 
 // Byte 0 = status OR channel, byte 1 = data1, byte 2 = data2. Nothing is
 // masked: callers keep every value in its MIDI range.
@@ -26,6 +27,8 @@ constexpr std::uint32_t PackShortMsg(std::uint32_t status, std::uint32_t chan, s
 void SendShortMsg(Instrument& inst, std::uint32_t status, std::uint32_t chan, std::uint32_t data1,
                   std::uint32_t data2);
 void SendProgramChange(Instrument& inst, std::int32_t chan, std::int32_t prog);
+void SendControlChange(Instrument& inst, std::int32_t chan, std::uint32_t controller,
+                       std::uint32_t value);
 // `value` 0..16383, split into its low and high seven bits.
 void SendPitchBend(Instrument& inst, std::int32_t chan, std::int32_t value);
 // All Notes Off on channels 0..15, ascending; nothing else.

@@ -2,6 +2,7 @@
 
 #include "perform/key_table.h"
 #include "perform/midi_messages.h"
+#include "perform/sustain_pedal.h"
 
 namespace tonvale {
 
@@ -44,6 +45,10 @@ void SoundKeyRelease(Instrument& inst, int octave, int semitone) {
 
 void PlayRecordedEvent(Instrument& inst, std::int32_t message, std::uint32_t key_data,
                        std::int32_t shift) {
+  if (IsPedalKey(key_data)) {
+    PlayRecordedPedal(inst, message);
+    return;
+  }
   const std::uint32_t index = ScanCodeOf(key_data);
   const KeyEntry* entry = FindKey(index);
   if (entry == nullptr) return;

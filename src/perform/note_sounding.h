@@ -18,7 +18,8 @@ void SoundKeyPress(Instrument& inst, int octave, int semitone);
 void SoundKeyRelease(Instrument& inst, int octave, int semitone);
 
 // Sounds and draws one recorded event with the settings in force now; the
-// keyboard state is neither read nor changed.
+// keyboard state is neither read nor changed. Space's events move the
+// played pedal.
 void PlayRecordedEvent(Instrument& inst, std::int32_t message, std::uint32_t key_data,
                        std::int32_t shift);
 

@@ -42,4 +42,21 @@ struct KeyboardState {
   std::array<HeldKey, kHeldKeySlots> held_keys{};
 };
 
+// Where a sustain pedal went down, so that it comes up on the very channels
+// it went down on, whatever the settings did in between.
+struct PedalHold {
+  bool down = false;
+  std::int32_t channel = 0;
+  bool bass = false;  // also on the bass channel
+};
+
+// The pedal pressed with Space, and the one pressed by a recording being
+// played: each comes up where it went down, neither disturbs the other.
+struct PedalState {
+  bool key_down = false;    // Space went down through the key handler, not up yet
+  std::uint32_t press = 0;  // the key parameter of that press
+  PedalHold live;
+  PedalHold played;
+};
+
 }  // namespace tonvale

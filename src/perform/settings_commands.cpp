@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "perform/key_table.h"
+#include "perform/sustain_pedal.h"
 
 namespace tonvale {
 
@@ -51,6 +52,8 @@ bool CommandChecked(const Settings& s, std::int32_t id) {
 }
 
 void ChooseChannel(Instrument& inst, std::int32_t channel) {
+  // The pedal comes up on the channel left, before the program changes.
+  ReleasePedal(inst);
   inst.settings.channel = channel;
   // The new channel and the bass channel get the current instrument; the old
   // channel keeps whatever it was playing.
@@ -58,6 +61,8 @@ void ChooseChannel(Instrument& inst, std::int32_t channel) {
 }
 
 void ChooseProgram(Instrument& inst, std::int32_t program) {
+  // The notes the pedal holds belong to the old instrument: they end with it.
+  ReleasePedal(inst);
   inst.settings.program = program;
   if (inst.settings.device_open != 0) SendProgramToBoth(inst);
 }

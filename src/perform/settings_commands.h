@@ -61,7 +61,8 @@ constexpr std::int32_t DeviceCommand(std::int32_t device) {
 // closed; 1333 when the automatic bass is on.
 bool CommandChecked(const Settings& settings, std::int32_t id);
 
-// The settings commands. Each sends only while the output is open.
+// The settings commands. Each sends only while the output is open; a channel
+// or instrument change lets go of the pedal first.
 void ChooseChannel(Instrument& inst, std::int32_t channel);
 void ChooseProgram(Instrument& inst, std::int32_t program);
 void ChooseKeyMode(Settings& settings, std::int32_t mode);  // nothing is sent

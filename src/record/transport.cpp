@@ -4,6 +4,7 @@
 
 #include "perform/key_handler.h"
 #include "perform/midi_messages.h"
+#include "perform/sustain_pedal.h"
 
 namespace tonvale {
 
@@ -202,6 +203,8 @@ void Transport::StopPlaying() {
   Button(IDM_PLAY, true);
   Button(IDM_PLAY_STOP, false);
   view_.StopScheduler();
+  // All Notes Off would leave what a held pedal sustains ringing.
+  ReleasePedal(inst_);
   ResetHeldKeys(inst_.keys);
   SilenceAll(inst_);
   if (modified_flag_) Menu(IDM_FILE_SAVE, true);

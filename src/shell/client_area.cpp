@@ -14,6 +14,7 @@
 #include "perform/key_handler.h"
 #include "perform/midi_messages.h"
 #include "perform/settings_commands.h"
+#include "perform/sustain_pedal.h"
 #include "shell/core_texts.h"
 #include "shell/make_font.h"
 #include "shell/pictures.h"
@@ -72,6 +73,8 @@ ClientArea::ClientArea(Instrument& inst, const Pictures& pictures, QWidget* pare
     button->setAutoDefault(false);
     button->setEnabled(i == 0);
     button->setGeometry(0, 0, 0, 0);
+    // Should one get the focus all the same, its keys still play here.
+    button->installEventFilter(this);
     buttons_[i] = button;
   }
 }
@@ -102,6 +105,12 @@ void ClientArea::ShowKeyMark(int index, bool pressed, int shift) {
   if (entry.column == -1) return;
   marks_[static_cast<std::size_t>(index)] = {pressed, shift};
   update(ToQRect(KeyCell(entry, layout_.x0, layout_.y0)));
+}
+
+void ClientArea::ShowPedal(bool held) {
+  if (held == pedal_shown_) return;
+  pedal_shown_ = held;
+  update(ToQRect(PedalCell(layout_.x0, layout_.y0)));
 }
 
 void ClientArea::resizeEvent(QResizeEvent*) {
@@ -155,6 +164,11 @@ void ClientArea::paintEvent(QPaintEvent* event) {
     if (entry.column == -1) continue;
     if (!event->rect().intersects(ToQRect(KeyCell(entry, layout_.x0, layout_.y0)))) continue;
     DrawKeyMark(painter, i, marks_[i]);
+  }
+
+  if (pedal_shown_ && !pictures_.pedal.isNull()) {
+    const Rect pedal = PedalCell(layout_.x0, layout_.y0);
+    painter.drawPixmap(QPoint(pedal.x, pedal.y), pictures_.pedal);
   }
 
   // Everything else in the window's own font, red on the background.
@@ -212,6 +226,7 @@ void ClientArea::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void ClientArea::Escape() {
+  ReleasePedal(inst_);  // All Notes Off leaves what the pedal holds
   ResetHeldKeys(inst_.keys);
   SilenceAll(inst_);
   Repaint();
@@ -265,6 +280,15 @@ bool ClientArea::focusNextPrevChild(bool) {
 bool ClientArea::eventFilter(QObject* watched, QEvent* event) {
   // The wheel does not move the bars: only their arrows, pages and thumb do.
   if (event->type() == QEvent::Wheel) return true;
+  // A key on a transport button takes the focus back and plays; Space must
+  // be the pedal, never a click.
+  const bool press = event->type() == QEvent::KeyPress;
+  if ((press || event->type() == QEvent::KeyRelease) && qobject_cast<QPushButton*>(watched)) {
+    setFocus(Qt::OtherFocusReason);
+    auto* key = static_cast<QKeyEvent*>(event);
+    press ? keyPressEvent(key) : keyReleaseEvent(key);
+    return true;
+  }
   return QWidget::eventFilter(watched, event);
 }
 

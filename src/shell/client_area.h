@@ -51,6 +51,9 @@ class ClientArea : public QWidget {
   // Shows one key mark pressed or released and updates its cell only.
   void ShowKeyMark(int index, bool pressed, int shift);
   bool KeyMarkPressed(int index) const { return marks_[static_cast<std::size_t>(index)].pressed; }
+  // Shows or hides the held pedal's mark below the keyboard.
+  void ShowPedal(bool held);
+  bool PedalShown() const { return pedal_shown_; }
 
   // Releases, as if their key-ups had arrived, the keys that went down on
   // the keyboard and the key held with the mouse.
@@ -95,6 +98,7 @@ class ClientArea : public QWidget {
   std::array<QPushButton*, 5> buttons_{};
   QToolBar* tool_bar_ = nullptr;
   std::array<Mark, kKeyCount> marks_{};
+  bool pedal_shown_ = false;
   std::function<QString(std::int32_t)> namer_;
   std::optional<Qt::KeyboardModifiers> event_modifiers_;
 };

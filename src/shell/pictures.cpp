@@ -24,6 +24,7 @@ Pictures LoadPictures(qreal device_pixel_ratio) {
   p.instruments = LoadPicture(QStringLiteral("instruments"), device_pixel_ratio);
   p.toolbar = LoadPicture(QStringLiteral("toolbar"), device_pixel_ratio);
   p.key_marks = LoadPicture(QStringLiteral("keymarks"), device_pixel_ratio);
+  p.pedal = LoadPicture(QStringLiteral("pedal"), device_pixel_ratio);
   for (int size : {16, 32, 48, 256}) {
     const QPixmap icon = LoadPicture(QStringLiteral("tonvale-%1").arg(size), device_pixel_ratio);
     if (!icon.isNull()) p.icon.addPixmap(icon);

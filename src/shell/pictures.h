@@ -19,6 +19,7 @@ struct Pictures {
   QPixmap instruments;  // 15 pictures of 171 x 141 side by side
   QPixmap toolbar;      // 15 icons of 32 x 32 side by side
   QPixmap key_marks;    // grey, blue, red and green key caps of 38 x 39
+  QPixmap pedal;        // the held pedal's space bar, 228 x 39
   QIcon icon;
   // Pixel (0, 0) of the instrument strip, so that the pictures blend in.
   QColor background{kFallbackBackground};

@@ -30,4 +30,8 @@ void WindowHooks::RecordKeyEvent(std::int32_t message, std::uint32_t key_data, s
   if (recorder_) recorder_(message, key_data, shift);
 }
 
+void WindowHooks::ShowPedal(bool held) {
+  view_.ShowPedal(held);
+}
+
 }  // namespace tonvale

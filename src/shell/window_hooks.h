@@ -31,6 +31,7 @@ class WindowHooks : public KeyEventHooks {
   bool CtrlDown() override;
   void DrawKeyMark(int index, bool pressed, int shift) override;
   void RecordKeyEvent(std::int32_t message, std::uint32_t key_data, std::int32_t shift) override;
+  void ShowPedal(bool held) override;
 
  private:
   Qt::KeyboardModifiers Modifiers();

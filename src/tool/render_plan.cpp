@@ -6,6 +6,7 @@
 #include "perform/instrument.h"
 #include "perform/midi_messages.h"
 #include "perform/note_sounding.h"
+#include "perform/sustain_pedal.h"
 #include "record/playback_scheduler.h"
 #include "tool/wav_file.h"
 
@@ -64,6 +65,7 @@ bool RenderRecording(MidiOut& out, FrameSource& source, std::span<const Performa
     if (!render_to(FrameAt(at_ms))) return false;
     PlayRecordedEvent(inst, e.message, e.key_data, e.octave_shift);
   }
+  ReleasePedal(inst);  // as a stop does: the pedal first, then every channel
   SilenceAll(inst);
   return render_to(EndFrame(at_ms));
 }

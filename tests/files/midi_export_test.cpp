@@ -56,5 +56,24 @@ TEST(MidiExport, EventsFollowTheirDelayKeyModeShiftAndMessage) {
             "\0\x90\x3E\x7F"sv);
 }
 
+// Space (scan code 57) plays no note but is the sustain pedal: Control
+// Change 64 on each track's channel, 127 for a press and 0 for anything
+// else, at its own ticks.
+TEST(MidiExport, ThePedalIsControlChange64InBothTracks) {
+  const std::vector<PerformanceEvent> events = {
+      Key(1000, 57), Key(4, 0x1E), Key(1000, 0x1E, 257), {22370, 257, 0xC0390001, 1}};
+  const std::string file(
+      "MThd\0\0\0\6\0\1\0\2\0\xC0"
+      "MTrk\0\0\0\x2A\0\xFF\x51\3\x0B\x96\xC6\0\xC0\0"
+      "\x81\x7C\xB0\x40\x7F\1\x90\x3C\x7F\x81\x7C\x80\x3C\x7F\xAC\x17\xB0\x40\0"
+      "\x83\x0F\x90\1\0\0\x80\1\0\0\xFF\x2F\0"
+      "MTrk\0\0\0\x21\0\xFF\x51\3\x0B\x96\xC6\0\xCF\0"
+      "\x81\x7C\xBF\x40\x7F\1\x9F\x30\x7F\x81\x7C\x8F\x30\x7F\xAC\x17\xBF\x40\0"
+      "\0\xFF\x2F\0"sv);
+  EXPECT_EQ(Str(*BuildMidiBytes(events, 1297, 0, true)), file);
+  const std::vector<PerformanceEvent> odd = {Key(0, 57, 0)};  // neither press nor release
+  EXPECT_EQ(Str(*BuildMidiBytes(odd, 1297, 0, false)).substr(32, 4), "\0\xB0\x40\0"sv);
+}
+
 }  // namespace
 }  // namespace tonvale

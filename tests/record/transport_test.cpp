@@ -44,7 +44,7 @@ enum Action { kKey = 1, kSave, kLoad, kCmdLoad, kEmptyLoad };
 
 TEST(Transport, EveryTransitionLeavesItsRow) {
   FakeWindow window;
-  Instrument inst{.settings = {}, .keys = {}, .out = &window, .hooks = nullptr};
+  Instrument inst{.settings = {}, .keys = {}, .out = &window, .hooks = nullptr, .pedal = {}};
   RecordingList rec;
   PlaybackList play;
   bool modified = false;

@@ -141,6 +141,72 @@ class ClientAreaTest : public QObject {
     QCOMPARE(Sent(rig), Notes({72,  76,  72, -72, -76, -72, 60, 0, 74, -60, -74, 60, 0,  74,
                                -60, -74, 64, 0,   72,  -72, 60, 0, 72, -72, 64,  0,  72, -72}));
   }
+
+  // Space, scan code 57, is the pedal: held through X's auto-repeat, with
+  // the bass, shown by its mark. Esc, the focus going and a device change
+  // let it go before anything else; a key on a transport button plays.
+  void spaceIsThePedalAndEveryWayOutLetsItGoFirst() {
+    WindowRig rig;
+    QVERIFY(rig.Show());
+    const auto space = [&rig](bool press, bool repeat = false) {
+      rig.Key(press ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space, 65, " ", {}, repeat);
+    };
+    const QImage before = rig.Client().grab().toImage();
+    rig.sink.Clear();
+    space(true);
+    space(true, true);
+    Keys(rig, "+A -A");
+    // The mark is the pedal's picture, below the keyboard under C to comma.
+    const tonvale::Rect cell =
+        tonvale::PedalCell(rig.Client().Layout().x0, rig.Client().Layout().y0);
+    QCOMPARE(rig.Client()
+                 .grab()
+                 .toImage()
+                 .copy(cell.x, cell.y, cell.width, cell.height)
+                 .convertToFormat(QImage::Format_RGB32),
+             rig.pictures.pedal.toImage().convertToFormat(QImage::Format_RGB32));
+    space(false);
+    QCOMPARE(rig.Client().grab().toImage(), before);
+    QCOMPARE(rig.Sent(), "b0 40 7f,90 3c 7f,80 3c 00,b0 40 00");
+
+    rig.Trigger(1333);  // the automatic bass
+    const QString down = "b0 40 7f,bf 40 7f", up = "b0 40 00,bf 40 00";
+    const QString silence = tonvale::test::Dump(tonvale::test::AllNotesOff());
+    // Esc: held keys end their own notes, Space comes up silently.
+    rig.sink.Clear();
+    space(true);
+    Keys(rig, "+A esc -A");
+    space(false);
+    QCOMPARE(rig.Sent(), down + ",90 3c 7f,9f 30 7f," + up + "," + silence + ",80 3c 00,8f 30 00");
+    QVERIFY(!rig.Client().PedalShown());
+    // The focus going: Space comes up (and is recorded) before the keys.
+    rig.sink.Clear();
+    space(true);
+    Keys(rig, "+A focus");
+    space(false);
+    QCOMPARE(rig.Sent(), down + ",90 3c 7f,9f 30 7f," + up + ",80 3c 00,8f 30 00");
+    // Another device: the old one hears the pedal go before the silence.
+    rig.sink.Clear();
+    space(true);
+    rig.window->OnCommand(512);
+    space(false);
+    QCOMPARE(rig.Sent(), down + "," + up + "," + silence + ",c0 00 00,cf 00 00");
+    // A transport button that got the focus all the same hands its keys
+    // over: Space is the pedal and never a click.
+    QList<int> handed;
+    rig.window->SetOwnedCommandHandler([&handed](int id) { handed << id; });
+    QPushButton* button = rig.window->TransportButton(1283);
+    rig.sink.Clear();
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      button->setFocus();
+      QKeyEvent event(type, Qt::Key_Space, {}, 65, 0, 0, " ");
+      QApplication::sendEvent(button, &event);
+      QCOMPARE(QApplication::focusWidget(), &rig.Client());
+    }
+    QCOMPARE(rig.Sent(), down + "," + up);
+    QCoreApplication::processEvents();
+    QVERIFY(handed.isEmpty() && !button->isDown());
+  }
 };
 
 QTEST_MAIN(ClientAreaTest)

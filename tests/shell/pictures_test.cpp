@@ -35,7 +35,8 @@ class PicturesTest : public QObject {
     for (auto [s, p] : {std::pair{&sharp.splash, &plain.splash},
                         {&sharp.instruments, &plain.instruments},
                         {&sharp.toolbar, &plain.toolbar},
-                        {&sharp.key_marks, &plain.key_marks}}) {
+                        {&sharp.key_marks, &plain.key_marks},
+                        {&sharp.pedal, &plain.pedal}}) {
       QCOMPARE(s->devicePixelRatio(), 2.0);
       QCOMPARE(s->deviceIndependentSize(), QSizeF(p->size()));
     }
@@ -52,6 +53,13 @@ class PicturesTest : public QObject {
                                                rig.Client().Layout().y0);
     QCOMPARE(Rgb(shot, {key.x * 2, key.y * 2, 8, 78}),
              Rgb(QImage(QStringLiteral(":/res/keymarks@2x.png")), {0, 0, 8, 78}));
+    // The held pedal's mark.
+    rig.Key(QEvent::KeyPress, Qt::Key_Space, 65, QStringLiteral(" "));
+    const tonvale::Rect pedal =
+        tonvale::PedalCell(rig.Client().Layout().x0, rig.Client().Layout().y0);
+    QCOMPARE(Rgb(rig.Client().grab().toImage(),
+                 {pedal.x * 2, pedal.y * 2, pedal.width * 2, pedal.height * 2}),
+             Rgb(QImage(QStringLiteral(":/res/pedal@2x.png")), {0, 0, 456, 78}));
     // The first tool-bar icon, the splash and the About box's picture.
     const QPixmap icon = rig.window->ToolBarActions()[0]->icon().pixmap(QSize(32, 32), 2.0);
     QCOMPARE(Rgb(icon.toImage(), {0, 0, 64, 64}),

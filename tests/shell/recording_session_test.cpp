@@ -2,6 +2,7 @@
 // core's, the command-line file is played in the real window's test.
 #include "shell/recording_session.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -201,6 +202,60 @@ class RecordingSessionTest : public QObject {
     rig.notices.answers = {QMessageBox::Cancel};
     QVERIFY(!rig.window->close());
     QCOMPARE(rig.notices.boxes.last(), Question("live.qvi"));
+  }
+
+  // Space's presses and releases are events of their own with scan code 57:
+  // saved as such, played as the pedal (let go before every channel is
+  // silenced when the play stops), exported as Control Change 64.
+  void aPedalledRecordingIsSavedLoadedPlayedAndExported() {
+    QTemporaryDir dir;
+    SessionRig rig;
+    QVERIFY(rig.Show());
+    rig.Trigger(IDM_RECORD_START);
+    for (const auto& [ms, press, qt_key, native] : {std::tuple{1000, true, Qt::Key_Space, 65},
+                                                    {4, true, Qt::Key_A, 38},
+                                                    {1000, false, Qt::Key_A, 38},
+                                                    {500, false, Qt::Key_Space, 65}}) {
+      rig.clock.Advance(ms);
+      rig.Key(press ? QEvent::KeyPress : QEvent::KeyRelease, qt_key, native);
+    }
+    rig.Trigger(IDM_RECORD_STOP);
+    const QString path = dir.filePath("pedal.qvi");
+    rig.dialogs.answers = {path};
+    rig.Trigger(IDM_FILE_SAVE);
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll().mid(96).toHex(' '),
+             "64 61 74 61 40 00 00 00 "                          // "data", 4 events
+             "e8 03 00 00 00 01 00 00 01 00 39 00 00 00 00 00 "  // Space down after 1000 ms
+             "04 00 00 00 00 01 00 00 01 00 1e 00 00 00 00 00 "
+             "e8 03 00 00 01 01 00 00 01 00 1e c0 00 00 00 00 "
+             "f4 01 00 00 01 01 00 00 01 00 39 c0 00 00 00 00");  // and up 500 ms later
+    rig.dialogs.answers = {path};
+    rig.Trigger(IDM_FILE_OPEN);
+    rig.sink.Clear();
+    rig.Trigger(IDM_PLAY);
+    QTRY_COMPARE(rig.Items(), kSavedItems);
+    QCOMPARE(rig.Sent(), "b0 40 7f,90 3c 7f,80 3c 00,b0 40 00," + Dump(AllNotesOff()));
+    // 252 ticks (81 7c), 1, 252 and 126 (7e).
+    rig.dialogs.answers = {dir.filePath("pedal.mid")};
+    rig.Trigger(IDM_EXPORT_MIDI);
+    QFile midi(dir.filePath("pedal.mid"));
+    QVERIFY(midi.open(QIODevice::ReadOnly));
+    QCOMPARE(midi.readAll().toHex(' '),
+             "4d 54 68 64 00 00 00 06 00 00 00 01 00 c0 4d 54 72 6b 00 00 00 29 "
+             "00 ff 51 03 0b 96 c6 00 c0 00 81 7c b0 40 7f 01 90 3c 7f 81 7c 80 3c 7f "
+             "7e b0 40 00 83 0f 90 01 00 00 80 01 00 00 ff 2f 00");
+    // A recording that ends with the pedal down: the play's own stop lets it
+    // go before it silences every channel.
+    rig.Trigger(IDM_RECORD_START);
+    rig.Press(Qt::Key_Space, 65);
+    rig.Trigger(IDM_RECORD_STOP);
+    rig.Release(Qt::Key_Space, 65);
+    rig.sink.Clear();
+    rig.Trigger(IDM_PLAY);
+    QTRY_COMPARE(rig.Items(), kReadyItems);
+    QCOMPARE(rig.Sent(), "b0 40 7f,b0 40 00," + Dump(AllNotesOff()));
   }
 };
 

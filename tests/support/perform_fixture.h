@@ -36,9 +36,11 @@ using Call = std::tuple<std::int64_t, std::int64_t, std::int64_t>;
 
 struct Player : KeyEventHooks {
   RecordingSink sink;
-  Instrument inst{.settings = {.device_open = 1}, .keys = {}, .out = &sink, .hooks = this};
+  Instrument inst{
+      .settings = {.device_open = 1}, .keys = {}, .out = &sink, .hooks = this, .pedal = {}};
   bool shift = false, ctrl = false;
   std::vector<Call> marks, offered;
+  std::string pedal_marks;  // "+" shown, "-" hidden, one per call
 
   Player() { sink.Open(-1); }
   bool ShiftDown() override { return shift; }
@@ -49,14 +51,19 @@ struct Player : KeyEventHooks {
   void RecordKeyEvent(std::int32_t message, std::uint32_t key_data, std::int32_t s) override {
     offered.push_back({message, key_data, s});
   }
+  void ShowPedal(bool held) override { pedal_marks += held ? '+' : '-'; }
   // Steps separated by spaces: "+A" presses, "-A" releases and "*A" repeats
-  // a key of the middle row (A = scan code 30 ... L = 38), "+m" and "-m" the
-  // mouse on key A; "shift", "ctrl" and "none" are the modifier keys from
-  // then on; "esc" ends the held group; "close" and "open" the output.
+  // a key of the middle row (A = scan code 30 ... L = 38), "_" is Space;
+  // "+m" and "-m" the mouse on key A; "shift", "ctrl" and "none" are the
+  // modifier keys from then on; "esc" ends the held group; "close" and
+  // "open" the output.
   void Play(const std::string& steps) {
     std::istringstream in(steps);
     for (std::string s; in >> s;) {
-      const auto scan = static_cast<std::uint32_t>(std::string("ASDFGHJKL").find(s.back()) + 30);
+      const auto scan =
+          s.back() == '_'
+              ? 57u
+              : static_cast<std::uint32_t>(std::string("ASDFGHJKL").find(s.back()) + 30);
       if (s == "shift" || s == "ctrl" || s == "none") {
         shift = s == "shift";
         ctrl = s == "ctrl";

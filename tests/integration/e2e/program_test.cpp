@@ -117,6 +117,81 @@ TEST(SoundTest, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
   }
 }
 
+// A chord played with Space held rings on after its keys come up, until
+// Space does; the same chord without the pedal stops with its keys.
+TEST(SoundTest, APedalledChordSustainsAfterItsKeysAreReleased) {
+  ScratchDir dir("tonvale-e2e-pedal");
+  const std::vector<std::string> user = AsDesktopUser(dir.path());
+  const auto as_user = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), user.begin(), user.end());
+    return args;
+  };
+  XServer x(dir.path());
+  ASSERT_TRUE(x.ok()) << x.error();
+  const SoundServer sound(dir.path(), SoundServer::Installed(), user);
+  ASSERT_TRUE(sound.ok()) << sound.error();
+  Environment env = CurrentEnvironment();
+  sound.AddTo(env);
+  env["DISPLAY"] = x.display();
+  env["QT_QPA_PLATFORM"] = "xcb";
+  env["TONVALE_SPLASH_MS"] = "1";
+  env["LANGUAGE"] = "zh_CN";  // the menus' mnemonics below are the Chinese texts'
+  env["LC_ALL"] = "C.UTF-8";
+  for (const char* n : {"TONVALE_AUDIO_DRIVER", "JACK_DEFAULT_SERVER", "PULSE_SERVER"})
+    env.erase(n);
+  const auto xdo = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), "xdotool");
+    return RunToEnd(args, env);
+  };
+  const auto raw = dir.path() / "heard.raw";
+  Process parec({as_user({"parec", "-d", "nullsink.monitor", "--latency-msec=50", "--format=s16le",
+                          "--channels=2", "--rate=" + std::to_string(sound.rate()), raw.string()}),
+                 env,
+                 dir.path() / "parec.log",
+                 {}});
+  for (int i = 0; i < 500 && FileSize(raw) == 0; ++i) std::this_thread::sleep_for(10ms);
+  const auto program = dir.path() / "tonvale";
+  std::filesystem::copy_file(TONVALE_PROGRAM, program);
+  Process tonvale({as_user({program.string()}), env, dir.path() / "tonvale.log", {}});
+  std::string window;
+  for (int i = 0; i < 400 && window.empty() && tonvale.running(); ++i) {
+    std::istringstream(xdo({"search", "--onlyvisible", "--name", "^Tonvale - \\["}).out) >> window;
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_FALSE(window.empty()) << ReadText(dir.path() / "tonvale.log");
+  ASSERT_EQ(xdo({"windowfocus", "--sync", window}).code, 0);
+  // Program 80, a square lead, holds its level while a note is held: what
+  // the pedal holds is as loud as the chord, and ends when it comes up.
+  const auto visible = [&] {
+    const std::string out = xdo({"search", "--onlyvisible", "--class", "."}).out;
+    return std::count(out.begin(), out.end(), '\n');
+  };
+  for (const auto& [key, windows] : {std::pair{"alt+2", 2}, {"k", 3}, {"1", 1}}) {
+    ASSERT_EQ(xdo({"key", key}).code, 0);
+    for (int i = 0; i < 200 && visible() != windows; ++i) std::this_thread::sleep_for(30ms);
+    ASSERT_EQ(visible(), windows) << "after " << key;
+  }
+  ASSERT_EQ(
+      xdo({"keydown", "a", "keydown", "d",   "keydown", "g",     "sleep",   "0.5",   "keyup",   "a",
+           "keyup",   "d", "keyup",   "g",   "sleep",   "1",     "keydown", "space", "keydown", "a",
+           "keydown", "d", "keydown", "g",   "sleep",   "0.5",   "keyup",   "a",     "keyup",   "d",
+           "keyup",   "g", "sleep",   "1.2", "keyup",   "space", "sleep",   "0.8"})
+          .code,
+      0);
+  ASSERT_TRUE(tonvale.running());
+  parec.Stop();
+  tonvale.Stop();
+
+  const int rate = sound.rate();
+  const std::vector<float> heard = ReadRawStereo(raw.string());
+  const auto chords = FindNotes(heard, rate / 100, 0.3, 20);
+  ASSERT_EQ(chords.size(), 2u) << ReadText(dir.path() / "tonvale.log");
+  const auto seconds = [rate](std::span<const float> chord) { return double(chord.size()) / rate; };
+  EXPECT_LT(seconds(chords[0]), 0.9);  // 0.5 s of keys and the release
+  EXPECT_GT(seconds(chords[1]), 1.5);  // 0.5 s of keys, then 1.2 s of pedal
+  EXPECT_LT(seconds(chords[1]), 2.1);  // and no longer
+}
+
 TEST(CommandLine, HelpVersionAndWrongOptionsNeedNoDisplay) {
   ScratchDir dir("tonvale-cli");
   Environment env = CurrentEnvironment();

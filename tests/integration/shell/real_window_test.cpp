@@ -1,6 +1,7 @@
 // The real tonvale on its own Xvfb display, played with real X key events into
-// a JACK port of our own: notes, a recording played once and in a loop, the
-// file dialogs, the end, then the saved file named on the command line.
+// a JACK port of our own: notes, the pedal, a recording played once and in a
+// loop, the file dialogs, the end, then the saved file named on the command
+// line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -137,6 +138,17 @@ TEST_F(RealWindow, PlaysRecordsSavesLoadsExportsEndsAndPlaysTheFileItWasGiven) {
   Xdo({"key", "a", "keydown", "shift", "key", "a", "keyup", "shift", "keydown", "ctrl", "key", "a",
        "keyup", "ctrl"});
   ASSERT_TRUE(Next({"90 3c 7f", "80 3c 00", "90 48 7f", "80 48 00", "90 30 7f", "80 30 00"}));
+  // Space held past the auto-repeat delay is the sustain pedal, on the bass
+  // channel too while the automatic bass is on.
+  const std::vector<std::string> pedalled = {"keydown", "space", "key",   "a",
+                                             "sleep",   "0.8",   "keyup", "space"};
+  Xdo(pedalled);
+  ASSERT_TRUE(Next({"b0 40 7f", "90 3c 7f", "80 3c 00", "b0 40 00"}));
+  Menu('5', {"c"});
+  Xdo(pedalled);
+  ASSERT_TRUE(Next({"b0 40 7f", "bf 40 7f", "90 3c 7f", "9f 30 7f", "80 3c 00", "8f 30 00",
+                    "b0 40 00", "bf 40 00"}));
+  Menu('5', {"c"});
 
   // Recorded: A, D, then G held past the X server's auto-repeat delay.
   Menu('4', {"r"});
