@@ -26,9 +26,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The built-in synthesizer needs a General MIDI soundfont at a place the
 # program searches (both packages install /usr/share/sounds/sf2/default-GM.sf2).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | fluid-soundfont-gm")
-# The Chinese window text, the key labels' Times New Roman twin and Qt's own
-# dialogs in Chinese.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei, fonts-liberation, qt6-translations-l10n")
+# The Chinese window text, the key labels' Times New Roman twin, Qt's own
+# dialogs in Chinese, and Qt's Wayland plugin for a native Wayland window.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-wqy-microhei, fonts-liberation, qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_STRIP_FILES ON)

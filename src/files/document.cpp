@@ -9,14 +9,6 @@
 
 namespace tonvale {
 
-std::string ShownName(std::string_view name) {
-  return name.empty() ? std::string(kUntitledName) : std::string(name);
-}
-
-std::string DocumentTitle(std::string_view name) {
-  return FillFileMessage(kTitleFormat, ShownName(name));
-}
-
 std::string FileNameOf(std::string_view path) {
   const std::u8string name = PathFromUtf8(path).filename().u8string();
   return std::string(name.begin(), name.end());
@@ -70,12 +62,21 @@ bool FileCommands::HandleCommand(std::int32_t command) {
   }
 }
 
+std::string FileCommands::Shown(std::string_view name) {
+  return name.empty() ? view_.Translate("Document", kUntitledName) : std::string(name);
+}
+
+std::string FileCommands::Title(std::string_view name) {
+  return FillFileMessage(kTitleFormat, Shown(name));
+}
+
 void FileCommands::UpdateTitle() {
-  view_.SetTitle(DocumentTitle(doc_.document_name));
+  view_.SetTitle(Title(doc_.document_name));
 }
 
 void FileCommands::ShowError(FileError error, std::string_view name) {
-  view_.ShowFileError(FileMessage(error, ShownName(name)));
+  view_.ShowFileError(
+      FillFileMessage(view_.Translate("FileError", MessageFormat(error)), Shown(name)));
 }
 
 bool FileCommands::Save() {
@@ -153,8 +154,8 @@ void FileCommands::Export() {
 }
 
 SaveAnswer FileCommands::AskSaveChanges() {
-  const SaveAnswer answer =
-      view_.AskSaveQuestion(FillFileMessage(kSaveQuestion, ShownName(doc_.document_name)));
+  const SaveAnswer answer = view_.AskSaveQuestion(
+      FillFileMessage(view_.Translate("Document", kSaveQuestion), Shown(doc_.document_name)));
   if (answer != SaveAnswer::kYes) return answer;
   return Save() ? SaveAnswer::kYes : SaveAnswer::kCancel;
 }
@@ -185,7 +186,7 @@ void FileCommands::LoadFromCommandLine(std::string_view text) {
     return;
   }
   const bool copied = Apply(std::get<RecordingFile>(std::move(read)));
-  view_.SetTitle(DocumentTitle(text));
+  view_.SetTitle(Title(text));
   transport_.FileLoaded(true);
   // A failed copy leaves nothing to play.
   if (settings_.device_open != 0 && copied) view_.ArmAutoplayTimer(kAutoplayDelayMs);

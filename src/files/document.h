@@ -13,6 +13,7 @@
 
 #include "files/qvi_file.h"
 #include "perform/settings.h"
+#include "perform/ui_text.h"
 #include "record/event_lists.h"
 #include "record/transport.h"
 
@@ -26,17 +27,14 @@ struct DocumentState {
   std::string export_name;
 };
 
-inline constexpr const char* kUntitledName = "未命名";
+// The window translates these under the context "Document".
+inline constexpr const char* kUntitledName = TONVALE_UI_TEXT("Document", "未命名");
 inline constexpr const char* kTitleFormat = "Tonvale - [%s]";
-inline constexpr const char* kSaveQuestion = "保存当前的变化在 %s?";
+inline constexpr const char* kSaveQuestion = TONVALE_UI_TEXT("Document", "保存当前的变化在 %s?");
 inline constexpr const char* kFileMessageCaption = "QV";
 // Longest command-line text taken as a file name, in characters.
 inline constexpr std::size_t kMaxCommandLineChars = 259;
 
-// `name`, or the untitled name when it is empty.
-std::string ShownName(std::string_view name);
-// "Tonvale - [name]".
-std::string DocumentTitle(std::string_view name);
 // The file name part of a path, as a dialog hands it back.
 std::string FileNameOf(std::string_view path);
 // What follows the program's name on the command line: the arguments
@@ -56,11 +54,12 @@ struct FileDialogSetup {
   bool prompt_overwrite;  // save: ask before replacing a file
 };
 
-inline constexpr FileDialogSetup kLoadDialog{
-    "QVI Files(*.QVI)", "*.qvi", "qvi", false, true, false};
-inline constexpr FileDialogSetup kSaveDialog{"QVI Files(*.QVI)", "*.qvi", "qvi", true, false, true};
-inline constexpr FileDialogSetup kExportDialog{
-    "Midi Files(*.MID)", "*.mid", "mid", true, false, true};
+// The filter descriptions are translated under "Document" too.
+inline constexpr const char* kRecordingFilter = TONVALE_UI_TEXT("Document", "QVI Files(*.QVI)");
+inline constexpr const char* kMidiFilter = TONVALE_UI_TEXT("Document", "Midi Files(*.MID)");
+inline constexpr FileDialogSetup kLoadDialog{kRecordingFilter, "*.qvi", "qvi", false, true, false};
+inline constexpr FileDialogSetup kSaveDialog{kRecordingFilter, "*.qvi", "qvi", true, false, true};
+inline constexpr FileDialogSetup kExportDialog{kMidiFilter, "*.mid", "mid", true, false, true};
 
 enum class SaveAnswer { kYes, kNo, kCancel };
 
@@ -94,6 +93,11 @@ class DocumentView {
   virtual void ShowError(std::string_view text, std::string_view caption) = 0;
   // Sets the window timer IDT_AUTOPLAY; its expiry gives IDM_PLAY.
   virtual void ArmAutoplayTimer(int milliseconds) = 0;
+  // The window's language: its words for a source text of the core, marked
+  // under `context`. Asked for a message format, the save question and the
+  // untitled name before a name is filled in, since the window cannot
+  // translate a filled text. The source text unless the window says else.
+  virtual std::string Translate(const char* /*context*/, const char* text) { return text; }
 };
 
 class FileCommands {
@@ -131,6 +135,10 @@ class FileCommands {
 
  private:
   bool WriteDocument();
+  // `name`, or the untitled name when it is empty.
+  std::string Shown(std::string_view name);
+  // "Tonvale - [name]", the untitled name standing for an empty one.
+  std::string Title(std::string_view name);
   void ShowError(FileError error, std::string_view name);
   // Takes a file that was read: both lists, the key mode and the automatic
   // bass. False when the playback copy failed.

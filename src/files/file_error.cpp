@@ -1,23 +1,25 @@
 #include "files/file_error.h"
 
+#include "perform/ui_text.h"
+
 namespace tonvale {
 
 const char* MessageFormat(FileError error) {
   switch (error) {
     case FileError::kCannotOpen:
-      return "不能找到或打开文件%s.";
+      return TONVALE_UI_TEXT("FileError", "不能找到或打开文件%s.");
     case FileError::kNotStandard:
-      return "文件%s不是标准的Tonvale文件.";
+      return TONVALE_UI_TEXT("FileError", "文件%s不是标准的Tonvale文件.");
     case FileError::kNotSupported:
-      return "文件%s不是被支持的Tonvale文件.";
+      return TONVALE_UI_TEXT("FileError", "文件%s不是被支持的Tonvale文件.");
     case FileError::kCannotRead:
-      return "不能读取文件%s.";
+      return TONVALE_UI_TEXT("FileError", "不能读取文件%s.");
     case FileError::kCannotCreate:
-      return "不能创建文件%s.";
+      return TONVALE_UI_TEXT("FileError", "不能创建文件%s.");
     case FileError::kCannotWrite:
-      return "不能写入文件%s.";
+      return TONVALE_UI_TEXT("FileError", "不能写入文件%s.");
   }
-  return "不能读取文件%s.";
+  return TONVALE_UI_TEXT("FileError", "不能读取文件%s.");
 }
 
 std::string FillFileMessage(std::string_view format, std::string_view name) {

@@ -16,7 +16,8 @@ enum class FileError {
   kCannotWrite,   // writing failed after creation
 };
 
-// The message format, with one %s for the file name.
+// The message format, with one %s for the file name: a source text the
+// window translates under the context "FileError".
 const char* MessageFormat(FileError error);
 
 // Replaces the %s of `format` with `name`; the name is taken as it stands,

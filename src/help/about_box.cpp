@@ -36,20 +36,15 @@ struct LinkRow {
 
 // Rows in the order of kAboutLinks.
 constexpr std::array<LinkRow, kLinkCount> kLinkRows{{
-    {"联系：", {7, 110, 23, 8}, {58, 110, 97, 10}},
-    {"主页：", {7, 130, 23, 8}, {58, 130, 151, 10}},
-    {"下载地址一：", {7, 150, 45, 8}, {58, 150, 141, 11}},
-    {"下载地址二：", {7, 170, 46, 8}, {58, 170, 179, 10}},
+    {QT_TRANSLATE_NOOP("tonvale::AboutBox", "联系："), {7, 110, 23, 8}, {58, 110, 97, 10}},
+    {QT_TRANSLATE_NOOP("tonvale::AboutBox", "主页："), {7, 130, 23, 8}, {58, 130, 151, 10}},
+    {QT_TRANSLATE_NOOP("tonvale::AboutBox", "下载地址一："), {7, 150, 45, 8}, {58, 150, 141, 11}},
+    {QT_TRANSLATE_NOOP("tonvale::AboutBox", "下载地址二："), {7, 170, 46, 8}, {58, 170, 179, 10}},
 }};
 
 LinkVisits& VisitsOfThisRun() {
   static LinkVisits visits{};
   return visits;
-}
-
-QString CreditLine() {
-  return QStringLiteral("Tonvale ") + QStringLiteral(TONVALE_VERSION_TEXT) +
-         QStringLiteral(" · 键盘乐器");
 }
 
 }  // namespace
@@ -80,7 +75,7 @@ AboutBox::AboutBox(QWidget* owner, LinkVisits& visits, UrlOpener open)
   setFixedSize(place(QRect(QPoint(0, 0), kDialogSize)).size());
   setMouseTracking(true);
 
-  ok_ = new QPushButton(QStringLiteral("确定"), this);
+  ok_ = new QPushButton(tr("确定"), this);
   ok_->setGeometry(place(kOkPlace));
   ok_->setDefault(true);
   ok_->setCursor(Qt::ArrowCursor);
@@ -101,7 +96,9 @@ AboutBox::AboutBox(QWidget* owner, LinkVisits& visits, UrlOpener open)
   title->setGeometry(place(kTitlePlace));
   controls_.push_back(title);
 
-  auto* credit = new QLabel(CreditLine(), this);
+  auto* credit = new QLabel(QStringLiteral("Tonvale ") + QStringLiteral(TONVALE_VERSION_TEXT) +
+                                QStringLiteral(" · ") + tr("键盘乐器"),
+                            this);
   credit->setAlignment(Qt::AlignCenter);
   credit->setGeometry(place(kCreditPlace));
   credit->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -109,7 +106,7 @@ AboutBox::AboutBox(QWidget* owner, LinkVisits& visits, UrlOpener open)
 
   for (int i = 0; i < kLinkCount; ++i) {
     const LinkRow& row = kLinkRows[i];
-    auto* label = new QLabel(QString::fromUtf8(row.label), this);
+    auto* label = new QLabel(tr(row.label), this);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QRect label_rect = place(row.label_place);
     // A font with narrow Latin letters makes the units too small for the
@@ -119,7 +116,7 @@ AboutBox::AboutBox(QWidget* owner, LinkVisits& visits, UrlOpener open)
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     controls_.push_back(label);
 
-    links_[i] = new LinkLabel(QString::fromUtf8(kAboutLinks[i].address), this);
+    links_[i] = new LinkLabel(LinkAddress(kAboutLinks[i]), this);
     links_[i]->setFont(LinkFont(dialog_font));
     links_[i]->setGeometry(place(row.link_place));
     links_[i]->setVisited(visits_[i]);

@@ -1,16 +1,23 @@
 #include "help/about_links.h"
 
+#include <QCoreApplication>
+
 namespace tonvale {
 
 const std::array<AboutLink, kLinkCount> kAboutLinks{{
-    {kLinkMail, "tonvale@tonvale.org"},
-    {kLinkHome, "https://tonvale.org/"},
-    {kLinkDownload1, "https://sourceforge.net/projects/tonvale/"},
-    {kLinkDownload2, "https://tonvale.org/download/tonvale-1.0.tar.gz"},
+    {kLinkMail, QT_TRANSLATE_NOOP("AboutLinks", "tonvale@tonvale.org")},
+    {kLinkHome, QT_TRANSLATE_NOOP("AboutLinks", "https://tonvale.org/")},
+    {kLinkDownload1, QT_TRANSLATE_NOOP("AboutLinks", "https://sourceforge.net/projects/tonvale/")},
+    {kLinkDownload2,
+     QT_TRANSLATE_NOOP("AboutLinks", "https://tonvale.org/download/tonvale-1.0.tar.gz")},
 }};
 
+QString LinkAddress(const AboutLink& link) {
+  return QCoreApplication::translate("AboutLinks", link.address);
+}
+
 QUrl LinkTarget(const AboutLink& link) {
-  const QString address = QString::fromUtf8(link.address);
+  const QString address = LinkAddress(link);
   if (link.id == kLinkMail) return QUrl(QStringLiteral("mailto:") + address, QUrl::StrictMode);
   return QUrl(address, QUrl::StrictMode);
 }

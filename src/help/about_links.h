@@ -18,7 +18,7 @@ inline constexpr int kLinkCount = 4;
 
 struct AboutLink {
   int id;               // control identifier
-  const char* address;  // drawn on the link as it stands
+  const char* address;  // drawn on the link as it stands, in the window's language
 };
 
 // In the order the links are tested on a click.
@@ -26,6 +26,10 @@ extern const std::array<AboutLink, kLinkCount> kAboutLinks;
 
 // One flag per link of kAboutLinks, set once the link was clicked.
 using LinkVisits = std::array<bool, kLinkCount>;
+
+// The address drawn on a link. The addresses are texts of the window
+// (context "AboutLinks"): the pages of each language have their own.
+QString LinkAddress(const AboutLink& link);
 
 // The address handed to the system for a link: the drawn address, with the
 // "mailto:" scheme in front for the e-mail link.

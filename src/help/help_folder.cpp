@@ -6,7 +6,7 @@
 
 namespace tonvale {
 
-QStringList HelpFolderCandidates() {
+QStringList HelpFolderCandidates(const QString& language_folder) {
   const QString program_dir = QCoreApplication::applicationDirPath();
   QStringList folders{QDir(program_dir).filePath(QStringLiteral("help"))};
   const QString build_dir = QDir(QStringLiteral(TONVALE_BUILD_DIR)).canonicalPath();
@@ -17,6 +17,9 @@ QStringList HelpFolderCandidates() {
   }
   folders << QDir::cleanPath(program_dir + QStringLiteral("/../share/tonvale/help"))
           << QStringLiteral(TONVALE_INSTALLED_HELP_DIR);
+  if (!language_folder.isEmpty()) {
+    for (QString& folder : folders) folder = QDir(folder).filePath(language_folder);
+  }
   return folders;
 }
 

@@ -14,7 +14,9 @@ inline constexpr char kHelpStartPage[] = "default.htm";
 //  2. the source tree's help/, when the executable lies in its build tree;
 //  3. share/tonvale/help next to the executable's bin folder (a moved install);
 //  4. the data folder the program was installed with.
-QStringList HelpFolderCandidates();
+// The Chinese pages are in these folders, each other language's in a
+// sub-folder named after it ("en"), given as `language_folder`.
+QStringList HelpFolderCandidates(const QString& language_folder = QString());
 
 // The first of `candidates` holding the start page, or an empty string.
 QString FindHelpFolder(const QStringList& candidates);

@@ -13,11 +13,11 @@ HelpWindow::HelpWindow(const QUrl& start_page) : QWidget(nullptr), start_page_(s
   resize(820, 640);
 
   auto* home = new QToolButton(this);
-  home->setText(QStringLiteral("目录"));
+  home->setText(tr("目录"));
   back_ = new QToolButton(this);
-  back_->setText(QStringLiteral("后退"));
+  back_->setText(tr("后退"));
   forward_ = new QToolButton(this);
-  forward_->setText(QStringLiteral("前进"));
+  forward_->setText(tr("前进"));
   auto* bar = new QHBoxLayout;
   bar->addWidget(home);
   bar->addWidget(back_);
@@ -52,7 +52,8 @@ void HelpWindow::ShowPage(const QUrl& page) {
 }
 
 void HelpWindow::UpdateTitle() {
-  const QString help = QStringLiteral("Tonvale 帮助");
+  // The start page of each language is titled with these words.
+  const QString help = tr("Tonvale 帮助");
   const QString page = browser_->documentTitle();
   // A page already titled as the help (the start page) is not named twice.
   setWindowTitle(page.isEmpty() || page.startsWith(help) ? help

@@ -1,5 +1,7 @@
 // The 128 General MIDI melodic programs in their 16 families, with the names
-// shown in the menus, and the choice of the instrument picture.
+// shown in the menus, and the choice of the instrument picture. The names are
+// the window's source texts; it translates them under the contexts
+// "InstrumentFamily" and "Instrument".
 #pragma once
 
 #include <array>

@@ -87,8 +87,8 @@ OctaveDots OctaveDotsFor(int octave) {
   }
 }
 
-std::string KeyLabelText(std::int32_t program, std::int32_t key_mode) {
-  std::string text = GetInstrumentName(program);
+std::string KeyLabelText(std::string_view instrument, std::int32_t key_mode) {
+  std::string text(instrument);
   if (const char* tonic = KeyModeTonicText(key_mode)) {
     text += "    ";
     text += tonic;
@@ -96,8 +96,8 @@ std::string KeyLabelText(std::int32_t program, std::int32_t key_mode) {
   return text;
 }
 
-std::string ChannelText(std::int32_t channel) {
-  return "声道 " + std::to_string(channel + 1);
+std::string KeyLabelText(std::int32_t program, std::int32_t key_mode) {
+  return KeyLabelText(GetInstrumentName(program), key_mode);
 }
 
 }  // namespace tonvale

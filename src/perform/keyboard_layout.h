@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "perform/key_table.h"
 
@@ -83,10 +84,10 @@ inline constexpr int kDotSize = 4;
 OctaveDots OctaveDotsFor(int octave);
 
 // "<instrument>    1=C" and so on; just the instrument name when the key
-// mode is no key mode.
+// mode is no key mode. The tonic part is numbered notation, the same in
+// every language; the window passes the instrument's name in its own.
+std::string KeyLabelText(std::string_view instrument, std::int32_t key_mode);
+// The same with the catalogue's name of `program`.
 std::string KeyLabelText(std::int32_t program, std::int32_t key_mode);
-
-// "声道 %i" with the channel as shown (index + 1).
-std::string ChannelText(std::int32_t channel);
 
 }  // namespace tonvale

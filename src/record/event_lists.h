@@ -8,15 +8,17 @@
 #include <limits>
 #include <vector>
 
+#include "perform/ui_text.h"
 #include "record/clock.h"
 #include "record/performance_event.h"
 
 namespace tonvale {
 
 // Shown by whoever makes a playback copy that fails for lack of memory; the
-// box has no owner window and a single OK button.
-inline constexpr const char* kMemoryErrorText = "内存分配错误.";
-inline constexpr const char* kMemoryErrorCaption = "错误";
+// box has no owner window and a single OK button. Translated by the window
+// under the context "EventLists".
+inline constexpr const char* kMemoryErrorText = TONVALE_UI_TEXT("EventLists", "内存分配错误.");
+inline constexpr const char* kMemoryErrorCaption = TONVALE_UI_TEXT("EventLists", "错误");
 
 // Counts are 32-bit wherever they are stored (file header, scheduler).
 inline constexpr std::size_t kMaxEventCount = std::numeric_limits<std::uint32_t>::max();

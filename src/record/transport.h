@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "perform/instrument.h"
+#include "perform/ui_text.h"
 #include "record/clock.h"
 #include "record/command_ids.h"
 #include "record/event_lists.h"
@@ -17,9 +18,10 @@
 namespace tonvale {
 
 // Shown when a transport command needs the MIDI output and it is closed:
-// owned by the main window, OK button, no icon.
-inline constexpr const char* kOpenDeviceNotice = "请打开开关";
-inline constexpr const char* kNoticeCaption = "提示";
+// owned by the main window, OK button, no icon. Translated by the window
+// under the context "Transport".
+inline constexpr const char* kOpenDeviceNotice = TONVALE_UI_TEXT("Transport", "请打开开关");
+inline constexpr const char* kNoticeCaption = TONVALE_UI_TEXT("Transport", "提示");
 
 enum class TransportState { kEmpty, kRecording, kReady, kPlaying };
 

@@ -15,6 +15,7 @@
 #include "perform/midi_messages.h"
 #include "perform/settings_commands.h"
 #include "perform/sustain_pedal.h"
+#include "shell/core_texts.h"
 #include "shell/make_font.h"
 #include "shell/pictures.h"
 #include "shell/song_band_place.h"
@@ -22,11 +23,6 @@
 namespace tonvale {
 
 namespace {
-
-constexpr const char* kButtonTexts[5] = {"开始录制", "停止录制", "开始播放", "循环播放",
-                                         "停止播放"};
-constexpr const char* kHint =
-    "1 演奏的同时按Shift键(或Ctrl键)升高(或降低)一个8级音阶。 2 出现声音异常请按 Esc";
 
 QRect ToQRect(const Rect& r) {
   return {r.x, r.y, r.width, r.height};
@@ -88,8 +84,10 @@ ClientArea::ClientArea(Instrument& inst, const Pictures& pictures, QWidget* pare
   pitch_bend_bar_ = MakeBar(this, IDC_PITCH_BEND, kPitchBarMin, kPitchBarMax, kPitchBarCentre);
   for (QScrollBar* bar : {velocity_bar_, pitch_bend_bar_}) bar->installEventFilter(this);
 
+  const std::array<QString, 5> button_texts = {tr("开始录制"), tr("停止录制"), tr("开始播放"),
+                                               tr("循环播放"), tr("停止播放")};
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
-    auto* button = new QPushButton(QString::fromUtf8(kButtonTexts[i]), this);
+    auto* button = new QPushButton(button_texts[i], this);
     button->setObjectName(QString::number(IDM_RECORD_START + static_cast<int>(i)));
     // The keyboard always plays: no button ever takes the focus.
     button->setFocusPolicy(Qt::NoFocus);
@@ -250,7 +248,7 @@ void ClientArea::paintEvent(QPaintEvent* event) {
   painter.setPen(QColor(255, 0, 0));
   painter.setBackground(pictures_.background);
   painter.setBackgroundMode(Qt::OpaqueMode);
-  TextOut(painter, cx_, layout_.status_y, QString::fromUtf8(s.device_open != 0 ? "开启" : "关闭"));
+  TextOut(painter, cx_, layout_.status_y, s.device_open != 0 ? tr("开启") : tr("关闭"));
   if (namer_) {
     // A long port name is cut short rather than run under the channel.
     const int room = layout_.status_channel_x - layout_.status_device_x - cx_;
@@ -258,14 +256,14 @@ void ClientArea::paintEvent(QPaintEvent* event) {
         painter.fontMetrics().elidedText(namer_(s.midi_device), Qt::ElideRight, room);
     TextOut(painter, layout_.status_device_x, layout_.status_y, name);
   }
-  TextOut(painter, layout_.status_channel_x, layout_.status_y,
-          QString::fromStdString(ChannelText(s.channel)));
+  TextOut(painter, layout_.status_channel_x, layout_.status_y, tr("声道 %1").arg(s.channel + 1));
   if (!practice_status_.isEmpty()) {
     const int x = layout_.status_channel_x + 8 * cx_;
     TextOut(painter, x, layout_.status_y,
             painter.fontMetrics().elidedText(practice_status_, Qt::ElideRight, width() - x - cx_));
   }
-  TextOut(painter, cx_, layout_.hint_y, QString::fromUtf8(kHint));
+  TextOut(painter, cx_, layout_.hint_y,
+          tr("1 演奏的同时按Shift键(或Ctrl键)升高(或降低)一个8级音阶。 2 出现声音异常请按 Esc"));
 
   if (!pictures_.instruments.isNull()) {
     const int picture = GetInstrumentPicture(s.program, s.channel);
@@ -274,10 +272,11 @@ void ClientArea::paintEvent(QPaintEvent* event) {
         InPicturePixels(pictures_.instruments,
                         QRect(picture * kPictureWidth, 0, kPictureWidth, kPictureHeight)));
   }
-  TextOut(painter, layout_.key_label_x, kKeyLabelTop,
-          QString::fromStdString(KeyLabelText(s.program, s.key_mode)));
-  TextOut(painter, layout_.velocity_caption_x, layout_.caption_y, QString::fromUtf8("力度"));
-  TextOut(painter, layout_.pitch_bend_caption_x, layout_.caption_y, QString::fromUtf8("频率"));
+  TextOut(
+      painter, layout_.key_label_x, kKeyLabelTop,
+      QString::fromStdString(KeyLabelText(InstrumentName(s.program).toStdString(), s.key_mode)));
+  TextOut(painter, layout_.velocity_caption_x, layout_.caption_y, tr("力度"));
+  TextOut(painter, layout_.pitch_bend_caption_x, layout_.caption_y, tr("频率"));
 }
 
 void ClientArea::keyPressEvent(QKeyEvent* event) {
@@ -287,7 +286,9 @@ void ClientArea::keyPressEvent(QKeyEvent* event) {
   // Keys pressed with Alt are commands, never notes.
   if (event->modifiers().testFlag(Qt::AltModifier)) return;
   // The handler knows which keys are down: a second press is an auto-repeat.
+  event_modifiers_ = event->modifiers();
   HandleKeyEvent(inst_, kKeyDown, *key);
+  event_modifiers_.reset();
   // Esc is known by its character, so Ctrl+[ silences too, after its note.
   if (event->text() == QStringLiteral("\x1b") && inst_.settings.device_open != 0) Escape();
 }
@@ -328,7 +329,9 @@ void ClientArea::mousePressEvent(QMouseEvent* event) {
   ReleaseMouseKey();  // a release we never saw
   // The mouse stays with this widget until the button comes up.
   inst_.keys.mouse_key = *key;
+  event_modifiers_ = event->modifiers();
   HandleKeyEvent(inst_, kKeyDown, *key << 16, KeySource::kMouse);
+  event_modifiers_.reset();
 }
 
 void ClientArea::mouseReleaseEvent(QMouseEvent* event) {

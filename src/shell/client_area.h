@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "perform/instrument.h"
 #include "perform/key_table.h"
@@ -72,6 +73,12 @@ class ClientArea : public QWidget {
   void SetPracticeStatus(const QString& text);
   const QString& PracticeStatus() const { return practice_status_; }
 
+  // While a key or mouse press is handled: the modifiers it came with. The
+  // keyboard's state "now" can already be past them: under Wayland the
+  // window reads a quick Shift+A, Shift's release included, before it
+  // handles the A.
+  std::optional<Qt::KeyboardModifiers> HandledEventModifiers() const { return event_modifiers_; }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -113,6 +120,7 @@ class ClientArea : public QWidget {
   QWidget* band_ = nullptr;
   bool band_shown_ = false;
   QString practice_status_;
+  std::optional<Qt::KeyboardModifiers> event_modifiers_;
 };
 
 }  // namespace tonvale

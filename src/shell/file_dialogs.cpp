@@ -3,10 +3,12 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "shell/core_texts.h"
+
 namespace tonvale {
 
 QString QtFilterOf(const FileDialogSetup& setup) {
-  return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(setup.filter_description),
+  return QStringLiteral("%1 (%2)").arg(CoreText("Document", setup.filter_description),
                                        QString::fromUtf8(setup.filter_pattern));
 }
 
@@ -33,8 +35,7 @@ FileDialog::FileDialog(QWidget* owner, const FileDialogSetup& setup, const QStri
     selectFile(info.fileName());
   }
   ask_create_ = [](QWidget* dialog, const QString& path) {
-    const QString text =
-        QStringLiteral("%1\n该文件不存在。\n要创建该文件吗?").arg(QFileInfo(path).fileName());
+    const QString text = tr("%1\n该文件不存在。\n要创建该文件吗?").arg(QFileInfo(path).fileName());
     return QMessageBox::question(dialog, dialog->windowTitle(), text,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
   };

@@ -1,9 +1,7 @@
 // Tonvale: the PC keyboard as a musical instrument.
 #include <QApplication>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +27,7 @@
 #include "shell/song_practice.h"
 #include "shell/splash_window.h"
 #include "shell/termination_signals.h"
+#include "shell/ui_language.h"
 #include "shell/x11_auto_repeat.h"
 
 int main(int argc, char** argv) {
@@ -65,14 +64,11 @@ int main(int argc, char** argv) {
   QApplication app(qt_argc, qt_argv.data());
   const std::vector<std::string> arguments(qt_argv.begin() + 1, qt_argv.begin() + qt_argc);
   QApplication::setApplicationName(QStringLiteral("Tonvale"));
+  // Wayland's app id: the desktop entry's name, for the desktop's icon and launcher.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tonvale.Tonvale"));
   UseDetectableAutoRepeat();
-  // The window speaks Chinese; so do Qt's own dialogs and buttons, where
-  // their translation is installed.
-  QTranslator qt_texts;
-  if (qt_texts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qt_texts);
-  }
+  // The window speaks the desktop's language: Chinese, or else English.
+  const UiTranslations translations(ChooseUiLanguage(QLocale::system().uiLanguages()));
   // The splash must not end the program when it closes.
   QApplication::setQuitOnLastWindowClosed(false);
   TerminationSignals terminate;

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 
+#include "files/document.h"
 #include "perform/instrument_catalogue.h"
 #include "perform/midi_messages.h"
 #include "perform/midi_output.h"
@@ -18,6 +19,7 @@
 #include "record/command_ids.h"
 #include "shell/accelerators.h"
 #include "shell/client_area.h"
+#include "shell/core_texts.h"
 #include "shell/notices.h"
 #include "shell/pictures.h"
 #include "shell/practice_commands.h"
@@ -62,7 +64,7 @@ bool MainWindow::Create() {
   device_count_ = out_.DeviceCount();
   if (device_count_ <= 0) {
     notices_.Beep(Notices::Icon::kError);
-    notices_.Show(this, QStringLiteral("No MIDI output devices!"), kCaption, Notices::Icon::kError);
+    notices_.Show(this, tr("No MIDI output devices!"), kCaption, Notices::Icon::kError);
     return false;
   }
 
@@ -78,7 +80,8 @@ bool MainWindow::Create() {
   SyncChecks();
 
   // The document title; loading a file named on the command line replaces it.
-  setWindowTitle(QStringLiteral("Tonvale - [未命名]"));
+  setWindowTitle(QString::fromStdString(
+      FillFileMessage(kTitleFormat, CoreText("Document", kUntitledName).toStdString())));
 
   AddToolBar();
   AddShortcuts();
@@ -141,7 +144,7 @@ void MainWindow::AddShortcuts() {
 
 void MainWindow::WarnCannotOpen() {
   notices_.Beep(Notices::Icon::kWarning);
-  notices_.Show(this, QStringLiteral("Cannot open MIDI device"), kCaption, Notices::Icon::kWarning);
+  notices_.Show(this, tr("Cannot open MIDI device"), kCaption, Notices::Icon::kWarning);
 }
 
 void MainWindow::OnCommand(int id) {

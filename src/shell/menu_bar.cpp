@@ -10,6 +10,7 @@
 #include "perform/midi_output.h"
 #include "perform/settings_commands.h"
 #include "record/command_ids.h"
+#include "shell/core_texts.h"
 #include "shell/practice_commands.h"
 
 namespace tonvale {
@@ -22,14 +23,30 @@ struct KeyModeItem {
   const char* text;
 };
 constexpr KeyModeItem kKeyModeItems[] = {
-    {1297, " C大调\t  Alt+C"}, {1298, " D大调\t  Alt+D"}, {1299, " E大调\t  Alt+E"},
-    {1300, " F大调\t  Alt+F"}, {1301, " G大调\t  Alt+G"}, {1302, " A大调\t  Alt+A"},
-    {1303, " B大调\t  Alt+B"}, {1304, "#F大调\t  Alt+H"}, {1305, "#C大调\t  Alt+I"},
-    {1312, "bB大调\t  Alt+J"}, {1313, "bE大调\t  Alt+K"}, {1314, "bA大调\t  Alt+L"},
-    {1315, " c小调\t  Alt+M"}, {1316, " d小调\t  Alt+N"}, {1317, " e小调\t  Alt+P"},
-    {1318, " f小调\t  Alt+Q"}, {1319, " g小调\t  Alt+R"}, {1320, " a小调\t  Alt+T"},
-    {1321, " b小调\t  Alt+U"}, {1328, "#f小调\t  Alt+V"}, {1329, "#c小调\t  Alt+W"},
-    {1330, "#g小调\t  Alt+X"}, {1331, "#d小调\t  Alt+Y"}, {1332, "#a小调\t  Alt+Z"},
+    {1297, QT_TRANSLATE_NOOP("MenuBar", " C大调\t  Alt+C")},
+    {1298, QT_TRANSLATE_NOOP("MenuBar", " D大调\t  Alt+D")},
+    {1299, QT_TRANSLATE_NOOP("MenuBar", " E大调\t  Alt+E")},
+    {1300, QT_TRANSLATE_NOOP("MenuBar", " F大调\t  Alt+F")},
+    {1301, QT_TRANSLATE_NOOP("MenuBar", " G大调\t  Alt+G")},
+    {1302, QT_TRANSLATE_NOOP("MenuBar", " A大调\t  Alt+A")},
+    {1303, QT_TRANSLATE_NOOP("MenuBar", " B大调\t  Alt+B")},
+    {1304, QT_TRANSLATE_NOOP("MenuBar", "#F大调\t  Alt+H")},
+    {1305, QT_TRANSLATE_NOOP("MenuBar", "#C大调\t  Alt+I")},
+    {1312, QT_TRANSLATE_NOOP("MenuBar", "bB大调\t  Alt+J")},
+    {1313, QT_TRANSLATE_NOOP("MenuBar", "bE大调\t  Alt+K")},
+    {1314, QT_TRANSLATE_NOOP("MenuBar", "bA大调\t  Alt+L")},
+    {1315, QT_TRANSLATE_NOOP("MenuBar", " c小调\t  Alt+M")},
+    {1316, QT_TRANSLATE_NOOP("MenuBar", " d小调\t  Alt+N")},
+    {1317, QT_TRANSLATE_NOOP("MenuBar", " e小调\t  Alt+P")},
+    {1318, QT_TRANSLATE_NOOP("MenuBar", " f小调\t  Alt+Q")},
+    {1319, QT_TRANSLATE_NOOP("MenuBar", " g小调\t  Alt+R")},
+    {1320, QT_TRANSLATE_NOOP("MenuBar", " a小调\t  Alt+T")},
+    {1321, QT_TRANSLATE_NOOP("MenuBar", " b小调\t  Alt+U")},
+    {1328, QT_TRANSLATE_NOOP("MenuBar", "#f小调\t  Alt+V")},
+    {1329, QT_TRANSLATE_NOOP("MenuBar", "#c小调\t  Alt+W")},
+    {1330, QT_TRANSLATE_NOOP("MenuBar", "#g小调\t  Alt+X")},
+    {1331, QT_TRANSLATE_NOOP("MenuBar", "#d小调\t  Alt+Y")},
+    {1332, QT_TRANSLATE_NOOP("MenuBar", "#a小调\t  Alt+Z")},
 };
 
 struct RecordItem {
@@ -39,15 +56,15 @@ struct RecordItem {
 };
 // Not in numeric order.
 constexpr RecordItem kRecordItems[] = {
-    {IDM_RECORD_START, "开始录制(&R)", true},
-    {IDM_RECORD_STOP, "停止录制(&E)", false},
-    {IDM_PLAY, "开始播放(&P)", false},
-    {IDM_PLAY_LOOP, "循环播放(&L)", false},
-    {IDM_PLAY_STOP, "停止播放(&O)", false},
-    {IDM_FILE_SAVE, "保存录音文件(&S)", false},
-    {IDM_FILE_SAVE_AS, "录音文件另存为(&A)", false},
-    {IDM_EXPORT_MIDI, "导出为Midi格式文件(&C)", false},
-    {IDM_FILE_OPEN, "载入录音文件(&L)", true},
+    {IDM_RECORD_START, QT_TRANSLATE_NOOP("MenuBar", "开始录制(&R)"), true},
+    {IDM_RECORD_STOP, QT_TRANSLATE_NOOP("MenuBar", "停止录制(&E)"), false},
+    {IDM_PLAY, QT_TRANSLATE_NOOP("MenuBar", "开始播放(&P)"), false},
+    {IDM_PLAY_LOOP, QT_TRANSLATE_NOOP("MenuBar", "循环播放(&L)"), false},
+    {IDM_PLAY_STOP, QT_TRANSLATE_NOOP("MenuBar", "停止播放(&O)"), false},
+    {IDM_FILE_SAVE, QT_TRANSLATE_NOOP("MenuBar", "保存录音文件(&S)"), false},
+    {IDM_FILE_SAVE_AS, QT_TRANSLATE_NOOP("MenuBar", "录音文件另存为(&A)"), false},
+    {IDM_EXPORT_MIDI, QT_TRANSLATE_NOOP("MenuBar", "导出为Midi格式文件(&C)"), false},
+    {IDM_FILE_OPEN, QT_TRANSLATE_NOOP("MenuBar", "载入录音文件(&L)"), true},
 };
 
 class MenuMaker {
@@ -72,10 +89,7 @@ class MenuMaker {
   CommandActions& actions_;
 };
 
-QString Utf8(const char* text) {
-  return QString::fromUtf8(text);
-}
-
+// A text of the tables above, marked for lupdate, in the window's language.
 QString Tr(const char* text) {
   return QCoreApplication::translate("MenuBar", text);
 }
@@ -113,8 +127,8 @@ std::vector<DeviceMenuEntry> ListDevices(MidiOut& out) {
   const int count = std::min(out.DeviceCount(), kDevicesOffered);
   for (int n = 0; n < count; ++n) {
     const std::optional<std::string> name = out.DescribeDevice(n);
-    entries.push_back(
-        {n, name ? QString::fromStdString(*name) : QStringLiteral("MIDI 设备 %1").arg(n)});
+    entries.push_back({n, name ? QString::fromStdString(*name)
+                               : QCoreApplication::translate("MenuBar", "MIDI 设备 %1").arg(n)});
   }
   return entries;
 }
@@ -140,52 +154,55 @@ void BuildMenuBar(QMenuBar* bar, const std::vector<DeviceMenuEntry>& devices,
                   const std::function<void(int)>& dispatch, CommandActions& actions) {
   MenuMaker make(dispatch, actions);
 
-  QMenu* power = bar->addMenu(Utf8("开关(&1)"));
-  make.Item(power, kCmdDeviceOpen, Utf8("打开(&O)\tAlt+O"), true, false);
-  make.Item(power, kCmdDeviceClose, Utf8("关闭(&C)\tAlt+S"), true, true);
+  QMenu* power = bar->addMenu(QCoreApplication::translate("MenuBar", "开关(&1)"));
+  make.Item(power, kCmdDeviceOpen, QCoreApplication::translate("MenuBar", "打开(&O)\tAlt+O"), true,
+            false);
+  make.Item(power, kCmdDeviceClose, QCoreApplication::translate("MenuBar", "关闭(&C)\tAlt+S"), true,
+            true);
 
-  QMenu* instruments = bar->addMenu(Utf8("乐器(&2)"));
+  QMenu* instruments = bar->addMenu(QCoreApplication::translate("MenuBar", "乐器(&2)"));
   for (std::size_t f = 0; f < InstrumentFamilies.size(); ++f) {
     const InstrumentFamily& family = InstrumentFamilies[f];
     const QString title = QStringLiteral("&%1.\t%2")
                               .arg(QChar(static_cast<char16_t>(u'A' + f)))
-                              .arg(Utf8(family.name));
+                              .arg(InstrumentFamilyName(f));
     QMenu* sub = instruments->addMenu(title);
     for (std::size_t s = 0; s < family.entries.size(); ++s) {
       const InstrumentEntry& entry = family.entries[s];
-      const QString text = QStringLiteral("&%1.\t%2").arg(s + 1).arg(Utf8(entry.name));
+      const QString text = QStringLiteral("&%1.\t%2").arg(s + 1).arg(InstrumentName(entry.program));
       make.Item(sub, kCmdProgramFirst + entry.program, text, true, entry.program == 0);
     }
   }
 
-  QMenu* modes = bar->addMenu(Utf8("调式(&3)"));
+  QMenu* modes = bar->addMenu(QCoreApplication::translate("MenuBar", "调式(&3)"));
   for (const KeyModeItem& item : kKeyModeItems) {
-    make.Item(modes, item.id, Utf8(item.text), true, item.id == kDefaultKeyMode);
+    make.Item(modes, item.id, Tr(item.text), true, item.id == kDefaultKeyMode);
   }
 
-  QMenu* record = bar->addMenu(Utf8("录音(&4)"));
+  QMenu* record = bar->addMenu(QCoreApplication::translate("MenuBar", "录音(&4)"));
   for (const RecordItem& item : kRecordItems) {
-    make.Item(record, item.id, Utf8(item.text), false, false, item.enabled);
+    make.Item(record, item.id, Tr(item.text), false, false, item.enabled);
   }
 
-  QMenu* functions = bar->addMenu(Utf8("功能(&5)"));
-  make.Item(functions, kCmdAutoBass, Utf8("自动增加低音(&C)"), true, false);
+  QMenu* functions = bar->addMenu(QCoreApplication::translate("MenuBar", "功能(&5)"));
+  make.Item(functions, kCmdAutoBass, QCoreApplication::translate("MenuBar", "自动增加低音(&C)"),
+            true, false);
 
-  QMenu* device_menu = bar->addMenu(Utf8("设备(&6)"));
+  QMenu* device_menu = bar->addMenu(QCoreApplication::translate("MenuBar", "设备(&6)"));
   for (std::size_t i = 0; i < devices.size(); ++i) {
     QString text = devices[i].name;
     text.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a name has no mnemonic
     make.Item(device_menu, DeviceCommand(devices[i].device), text, true, i == 0);
   }
 
-  QMenu* channels = bar->addMenu(Utf8("声道(&7)"));
+  QMenu* channels = bar->addMenu(QCoreApplication::translate("MenuBar", "声道(&7)"));
   for (int c = 0; c < kChannelsOffered; ++c) {
     make.Item(channels, kCmdChannelFirst + c, QString::number(c + 1), true, c == 0);
   }
 
-  QMenu* help = bar->addMenu(Utf8("帮助(&8)"));
-  make.Item(help, IDM_HELP, Utf8("帮助(&H)"), false);
-  make.Item(help, IDM_ABOUT, Utf8("关于(&A)"), false);
+  QMenu* help = bar->addMenu(Tr("帮助(&8)"));
+  make.Item(help, IDM_HELP, Tr("帮助(&H)"), false);
+  make.Item(help, IDM_ABOUT, Tr("关于(&A)"), false);
 
   AddPracticeMenu(bar, make);
 }

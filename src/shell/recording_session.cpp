@@ -4,19 +4,23 @@
 #include <QSessionManager>
 
 #include "help/about_box.h"
+#include "help/help_folder.h"
 #include "record/command_ids.h"
 #include "record/play_event.h"
+#include "shell/core_texts.h"
 #include "shell/file_dialogs.h"
 #include "shell/main_window.h"
 #include "shell/notices.h"
+#include "shell/ui_language.h"
 #include "shell/window_hooks.h"
 
 namespace tonvale {
 
 namespace {
 
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+// A core text as a view gives it, in the window's language.
+QString Shown(const char* context, std::string_view text) {
+  return CoreText(context, std::string(text).c_str());
 }
 
 const QString kFileCaption = QString::fromUtf8(kFileMessageCaption);
@@ -42,7 +46,11 @@ RecordingSession::RecordingSession(MainWindow& window, Notices& notices, FileDia
           [this](std::uint64_t generation) {
             QMetaObject::invokeMethod(
                 this, [this, generation] { OnPlayFinished(generation); }, Qt::QueuedConnection);
-          }) {
+          }),
+      // The pages of the language the window speaks.
+      help_([] {
+        return FindHelpFolder(HelpFolderCandidates(HelpLanguageFolder(UiLanguageInUse())));
+      }) {
   window_.SetOwnedCommandHandler([this](int id) { OnCommand(id); });
   window_.SetCloseQuestion([this] { return files_.MayClose(); });
   // Playback ends before the output closes and before any list goes.
@@ -132,11 +140,14 @@ void RecordingSession::EnableButton(std::int32_t command, bool enabled) {
 }
 
 void RecordingSession::ShowNotice(std::string_view text, std::string_view caption) {
-  notices_.Show(&window_, Text(text), Text(caption), Notices::Icon::kNone);
+  notices_.Show(&window_, Shown("Transport", text), Shown("Transport", caption),
+                Notices::Icon::kNone);
 }
 
 void RecordingSession::ShowError(std::string_view text, std::string_view caption) {
-  notices_.Show(nullptr, Text(text), Text(caption), Notices::Icon::kNone);
+  // Only the playback copy's memory shortage comes here.
+  notices_.Show(nullptr, Shown("EventLists", text), Shown("EventLists", caption),
+                Notices::Icon::kNone);
 }
 
 void RecordingSession::StartScheduler(bool loop) {
@@ -209,6 +220,10 @@ void RecordingSession::SetAutoBassCheck(bool on) {
 
 void RecordingSession::ArmAutoplayTimer(int milliseconds) {
   window_.ArmAutoplay(milliseconds);
+}
+
+std::string RecordingSession::Translate(const char* context, const char* text) {
+  return CoreText(context, text).toStdString();
 }
 
 }  // namespace tonvale

@@ -86,6 +86,7 @@ class RecordingSession : public QObject, private TransportView, private Document
   void MoveKeyModeCheck(std::int32_t old_mode, std::int32_t new_mode) override;
   void SetAutoBassCheck(bool on) override;
   void ArmAutoplayTimer(int milliseconds) override;
+  std::string Translate(const char* context, const char* text) override;
 
   std::optional<std::string> Choose(const FileDialogSetup& setup, const std::string& initial_path);
   void OnPlayEvent(std::uint64_t generation, std::uint32_t index);

@@ -10,12 +10,17 @@ namespace tonvale {
 WindowHooks::WindowHooks(ClientArea& view)
     : view_(view), modifiers_([] { return QGuiApplication::queryKeyboardModifiers(); }) {}
 
+Qt::KeyboardModifiers WindowHooks::Modifiers() {
+  const std::optional<Qt::KeyboardModifiers> handled = view_.HandledEventModifiers();
+  return handled ? *handled : modifiers_();
+}
+
 bool WindowHooks::ShiftDown() {
-  return modifiers_().testFlag(Qt::ShiftModifier);
+  return Modifiers().testFlag(Qt::ShiftModifier);
 }
 
 bool WindowHooks::CtrlDown() {
-  return modifiers_().testFlag(Qt::ControlModifier);
+  return Modifiers().testFlag(Qt::ControlModifier);
 }
 
 void WindowHooks::DrawKeyMark(int index, bool pressed, int shift) {

@@ -22,7 +22,9 @@ class WindowHooks : public KeyEventHooks {
 
   explicit WindowHooks(ClientArea& view);
 
-  // Default: the keyboard as the window system sees it now.
+  // Shift and Ctrl are those of the key or mouse press being handled, else
+  // (a release, a key let go for the window) those of the keyboard now, as
+  // this source tells. Default: the keyboard as the window system sees it.
   void SetModifierSource(ModifierSource source) { modifiers_ = std::move(source); }
   // Default: nothing is recorded.
   void SetRecorder(Recorder recorder) { recorder_ = std::move(recorder); }
@@ -36,6 +38,8 @@ class WindowHooks : public KeyEventHooks {
   void ShowPedal(bool held) override;
 
  private:
+  Qt::KeyboardModifiers Modifiers();
+
   ClientArea& view_;
   ModifierSource modifiers_;
   Recorder recorder_;

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop needs
-# of it: a valid launcher that passes the file, icons of their sizes,
-# recordings known by name and by content, manual pages without warnings,
-# and the songs, each read by the installed tool.
+# of it: a valid launcher that passes the file, valid software-centre
+# metadata naming it, icons of their sizes, recordings known by name and by
+# content, manual pages without warnings, the English translation and help
+# pages, which the installed program finds, and the songs, each read by the
+# installed tool.
 set -euo pipefail
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
@@ -10,10 +12,19 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cmake --install "$1" --prefix "$prefix" >/dev/null
 share=$prefix/share
 
-desktop=$share/applications/tonvale.desktop
+id=org.tonvale.Tonvale
+desktop=$share/applications/$id.desktop
 out=$(desktop-file-validate "$desktop" 2>&1) && [[ -z $out ]] || fail "desktop-file-validate: $out"
 grep -q '^Exec=tonvale %f$' "$desktop" || fail "the launcher passes no file"
 grep -q '^Categories=.*Audio;.*Music;' "$desktop" || fail "categories"
+for key in Name GenericName Comment Keywords; do
+  grep -q "^$key=" "$desktop" && grep -q "^$key\[zh_CN\]=" "$desktop" || fail "$key in English and Chinese"
+done
+# --strict fails on warnings too; only pedantic hints pass.
+metainfo=$share/metainfo/$id.metainfo.xml
+out=$(appstreamcli validate --no-net --strict "$metainfo" 2>&1) || fail "appstreamcli: $out"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "launchable"
+grep -q "<release version=\"$2\" " "$metainfo" || fail "no release $2 in the metadata"
 for size in 16 32 48 256; do
   icon=$share/icons/hicolor/${size}x$size/apps/tonvale.png
   [[ $(identify -format '%wx%h' "$icon") == "${size}x$size" ]] || fail "icon $size"
@@ -40,4 +51,24 @@ done
 for page in "$share"/man/man1/*; do
   out=$(zcat -f "$page" | groff -man -Tutf8 -ww -z 2>&1) && [[ -z $out ]] || fail "$page: $out"
 done
+
+# Every help page also in English; the installed program, asked for English,
+# finds its translation (it says on standard error when it does not).
+for page in "$share"/tonvale/help/*.htm; do
+  [[ -f $share/tonvale/help/en/$(basename "$page") ]] || fail "no English $(basename "$page")"
+done
+runtime=$(mktemp -d -p "$prefix")
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" \
+  LANGUAGE=en LC_ALL=C.UTF-8 TONVALE_SPLASH_MS=0 TONVALE_REPORT_READY=1 \
+  TONVALE_AUDIO_DRIVER=file TONVALE_AUDIO_FILE="$prefix/out.wav" \
+  "$prefix/bin/tonvale" 2>"$prefix/tonvale.log" &
+program=$!
+for ((i = 0; i < 300; i++)); do
+  grep -q '^tonvale: ready$' "$prefix/tonvale.log" && break
+  sleep 0.1
+done
+kill "$program"
+wait "$program" || true
+grep -q '^tonvale: ready$' "$prefix/tonvale.log" || fail "no window: $(cat "$prefix/tonvale.log")"
+! grep -q 'translation' "$prefix/tonvale.log" || fail "$(cat "$prefix/tonvale.log")"
 echo "install check passed"

@@ -23,8 +23,9 @@ for lib in libc6 libqt6widgets6 libfluidsynth3 librtmidi6 timgm6mb-soundfont; do
 done
 
 files=$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }')
-for f in bin/tonvale bin/tonvale-tool share/applications/tonvale.desktop \
-         share/mime/packages/tonvale.xml share/tonvale/help/default.htm \
+for f in bin/tonvale bin/tonvale-tool share/applications/org.tonvale.Tonvale.desktop \
+         share/metainfo/org.tonvale.Tonvale.metainfo.xml share/tonvale/translations/tonvale_en.qm \
+         share/mime/packages/tonvale.xml share/tonvale/help/default.htm share/tonvale/help/en/default.htm \
          share/tonvale/songs/huan-le-song.txt share/tonvale/songs/lv-xiu-zi.txt \
          share/icons/hicolor/48x48/apps/tonvale.png share/icons/hicolor/48x48@2/apps/tonvale.png \
          share/doc/tonvale/copyright share/doc/tonvale/changelog.gz; do

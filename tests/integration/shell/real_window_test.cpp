@@ -48,7 +48,11 @@ class RealWindow : public ::testing::Test {
     for (const char* name :
          {"XDG_CURRENT_DESKTOP", "QT_QPA_PLATFORMTHEME", "DBUS_SESSION_BUS_ADDRESS"})
       env_.erase(name);
-    env_["LC_ALL"] = "C.UTF-8";  // xdotool reads Chinese window titles only in a UTF-8 locale
+    // The Chinese window (its menus' letters, its help's title), whatever the
+    // desktop's language; xdotool reads Chinese window titles only in a
+    // UTF-8 locale.
+    env_["LANGUAGE"] = "zh_CN";
+    env_["LC_ALL"] = "C.UTF-8";
     env_["DISPLAY"] = x_.display();
     env_["QT_QPA_PLATFORM"] = "xcb";
     env_["TONVALE_SPLASH_MS"] = "300";
@@ -226,6 +230,35 @@ TEST_F(RealWindow, PlaysRecordsSavesLoadsExportsEndsAndPlaysTheFileItWasGiven) {
   EXPECT_GE(WavPeak(wav_), 1000);
   EXPECT_EQ(program_.Stop(SIGTERM, 20s), 0) << Log();
   EXPECT_EQ(receiver_->Events().size(), count_) << "nothing more after each end";
+}
+
+// Under an English desktop the window, its menus, the About box and the help
+// speak English; the pictures are kept for the README (docs/).
+TEST_F(RealWindow, SpeaksEnglishOnAnEnglishDesktop) {
+  env_["LANGUAGE"] = "en";
+  ASSERT_NO_FATAL_FAILURE(StartProgram({}));
+  AwaitWindows("^Tonvale - \\[Untitled\\]$", 1);
+  const fs::path shots = TONVALE_TEST_OUTPUT_DIR;
+  fs::create_directories(shots);
+  const auto shoot = [&](const std::string& name) {
+    EXPECT_EQ(RunToEnd({"import", "-window", "root", (shots / name).string()}, env_).code, 0);
+  };
+  shoot("window-en.png");
+  // The instrument menu open at family D, the guitars.
+  Xdo({"key", "alt+2"});
+  AwaitWindows("^tonvale$", 2, "--classname");
+  Xdo({"key", "d"});
+  AwaitWindows("^tonvale$", 3, "--classname");
+  shoot("menu-en.png");
+  Xdo({"key", "Escape", "Escape"});
+  AwaitWindows("^tonvale$", 1, "--classname");
+  Menu('8', {"a"}, 2);
+  shoot("about-en.png");
+  Xdo({"key", "Return"});
+  AwaitWindows("^tonvale$", 1, "--classname");
+  Xdo({"key", "alt+8", "h"});
+  AwaitWindows("^Tonvale Help$", 1);
+  EXPECT_EQ(program_.Stop(SIGTERM, 20s), 0) << Log();
 }
 
 }  // namespace
