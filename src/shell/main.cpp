@@ -7,13 +7,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "devices/buffering.h"
 #include "devices/synth_core.h"
 #include "devices/system_midi_out.h"
 #include "files/document.h"
+#include "files/state_folder.h"
+#include "files/take_journal.h"
 #include "record/clock.h"
 #include "record/playback_timer.h"
 #include "shell/command_line.h"
@@ -23,6 +28,7 @@
 #include "shell/notices.h"
 #include "shell/pictures.h"
 #include "shell/recording_session.h"
+#include "shell/recovery.h"
 #include "shell/splash_window.h"
 #include "shell/termination_signals.h"
 #include "shell/x11_auto_repeat.h"
@@ -102,14 +108,33 @@ int main(int argc, char** argv) {
   if (ended) return 0;
 
   QtNotices notices;
+  // What an earlier run left unsaved comes first, before the window shows
+  // and before any file named on the command line.
+  const std::filesystem::path state_folder = StateFolder();
+  std::optional<RecoveredTake> recovered =
+      OfferLeftovers(notices, state_folder, [&ended] { return ended; });
+  if (ended) return 0;
+
+  TakeJournal journal(state_folder);
   QtFileDialogs dialogs;
   SteadyMillisecondClock clock;
   SteadyPlaybackTimer timer;
   MainWindow window(out, pictures, notices);
   if (!window.Create() || ended) return 0;
-  RecordingSession session(window, notices, dialogs, clock, timer);
+  RecordingSession session(window, notices, dialogs, clock, timer, &journal);
   // Still part of the window's creation: the output was opened or failed.
-  session.LoadFromCommandLine(CommandLineText(arguments));
+  const std::string file_text = CommandLineText(arguments);
+  if (recovered) {
+    session.LoadRecovered(std::move(recovered->take), std::move(recovered->journal));
+    if (!file_text.empty()) {
+      std::fprintf(stderr,
+                   "tonvale: %s was not loaded: the take recovered from the last run is open "
+                   "instead\n",
+                   file_text.c_str());
+    }
+  } else {
+    session.LoadFromCommandLine(file_text);
+  }
   if (ended) return 0;
   // The help window does not keep the program alive.
   QObject::connect(&window, &MainWindow::Closed, &app, &QCoreApplication::quit,
