@@ -251,29 +251,6 @@ class RecordingSessionTest : public QObject {
     QVERIFY(rig.window->close());
     QCOMPARE(JournaledEvents(journal), -1);
   }
-
-  void aRecoveredTakeIsUntitledAndUnsaved() {
-    QTemporaryDir dir;
-    const std::filesystem::path state = dir.filePath("state").toStdString();
-    std::filesystem::create_directory(state);
-    const std::vector<PerformanceEvent> events = {{10, 256, 0x1E0001, 1}, {90, 257, 0xC01E0001, 1}};
-    const std::vector<std::uint8_t> left = *BuildQviBytes(events, 1316, true, {2024, 3, 9});
-    std::ofstream(state / "take-0000000a.qvi", std::ios::binary)
-        .write(reinterpret_cast<const char*>(left.data()), std::streamsize(left.size()));
-    std::vector<LeftJournal> found = FindLeftJournals(state);
-    QCOMPARE(found.size(), size_t(1));
-    TakeJournal journal(state);
-    SessionRig rig(journal);
-    rig.session->LoadRecovered(std::move(found[0].take), std::move(found[0].file));
-    QCOMPARE(rig.window->windowTitle(), QString::fromUtf8("Tonvale - [未命名]"));
-    QCOMPARE(rig.Items(), kReadyItems);
-    QVERIFY(rig.window->Commands().Find(1316)->isChecked());
-    QVERIFY(rig.window->Commands().Find(IDM_AUTO_BASS)->isChecked());
-    QCOMPARE(rig.session->Recording().recording_events, events);
-    // The earlier journal goes once this run's holds the take.
-    QCOMPARE(Journaled(journal)->events, events);
-    QVERIFY(!std::filesystem::exists(state / "take-0000000a.qvi"));
-  }
 };
 
 QTEST_MAIN(RecordingSessionTest)

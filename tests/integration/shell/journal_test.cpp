@@ -29,8 +29,9 @@ std::uint32_t ScanOf(const PerformanceEvent& e) {
   return (e.key_data >> 16) & 0xFF;
 }
 
-std::string JournalBytes(const std::vector<PerformanceEvent>& events) {
-  const std::vector<std::uint8_t> bytes = *BuildQviBytes(events, 1297, false, {2024, 3, 9});
+std::string JournalBytes(const std::vector<PerformanceEvent>& events, std::int32_t key_mode = 1297,
+                         bool auto_bass = false) {
+  const std::vector<std::uint8_t> bytes = *BuildQviBytes(events, key_mode, auto_bass, {2024, 3, 9});
   return {bytes.begin(), bytes.end()};
 }
 
@@ -121,8 +122,7 @@ class Journal : public ::testing::Test {
     Await(program, "^tonvale$", windows, "--classname");
   }
   // Saves the recording through the save-as dialog; returns what was saved.
-  std::vector<PerformanceEvent> Save(const Process& program, const std::string& window,
-                                     const std::string& name) {
+  RecordingFile Save(const Process& program, const std::string& window, const std::string& name) {
     Menu(program, {"s"}, 2);
     Xdo({"windowfocus", "--sync", Await(program, kSaveTitle, 1)});
     Xdo({"type", "--delay", "15", (dir_.path() / name).string()});
@@ -131,8 +131,8 @@ class Journal : public ::testing::Test {
     Xdo({"windowfocus", "--sync", window});
     const QviReadResult read = ReadQviFile(dir_.path() / name);
     EXPECT_TRUE(std::holds_alternative<RecordingFile>(read));
-    return std::holds_alternative<RecordingFile>(read) ? std::get<RecordingFile>(read).events
-                                                       : std::vector<PerformanceEvent>{};
+    return std::holds_alternative<RecordingFile>(read) ? std::get<RecordingFile>(read)
+                                                       : RecordingFile{};
   }
   std::set<fs::path> Journals() {
     std::set<fs::path> found;
@@ -185,7 +185,7 @@ TEST_F(Journal, ATakeKilledMidWayIsOfferedBackBeforeTheFileNamedAtTheNextStart) 
   EXPECT_NE(ReadText(Log(1)).find(named.string() + " was not loaded"), std::string::npos)
       << ReadText(Log(1));
 
-  const std::vector<PerformanceEvent> take = Save(second, window, "recovered.qvi");
+  const std::vector<PerformanceEvent> take = Save(second, window, "recovered.qvi").events;
   ASSERT_GE(take.size(), 12u);
   ASSERT_LE(take.size(), 16u);
   for (std::size_t i = 0; i < take.size(); ++i) {
@@ -205,8 +205,10 @@ TEST_F(Journal, DamagedJournalsGiveTheirWholeEventsAndAnEmptyOneGoesUnasked) {
     fs::last_write_time(state_ / name,
                         fs::file_time_type::clock::now() - std::chrono::minutes(minutes_ago));
   };
-  // Cut in the middle of its fourth event; ending in what a power cut left.
-  write("take-0000000a.qvi", JournalBytes({a, a_up, a, a_up}).substr(0, 104 + 16 * 3 + 7), 3);
+  // Cut in the middle of its fourth event (d minor, automatic bass); ending
+  // in what a power cut left; holding nothing.
+  write("take-0000000a.qvi",
+        JournalBytes({a, a_up, a, a_up}, 1316, true).substr(0, 104 + 16 * 3 + 7), 3);
   write("take-0000000b.qvi", JournalBytes({d, d}) + std::string(16, '\0'), 2);
   write("take-0000000c.qvi", JournalBytes({}), 1);
 
@@ -214,7 +216,11 @@ TEST_F(Journal, DamagedJournalsGiveTheirWholeEventsAndAnEmptyOneGoesUnasked) {
   Answer(program, "n");       // the newest with events, thrown away
   Answer(program, "Return");  // the other, taken
   const std::string window = MainWindow(program);
-  EXPECT_EQ(Save(program, window, "taken.qvi"), (std::vector<PerformanceEvent>{a, a_up, a}));
+  // Taken with its key mode and automatic bass, which a save then stores.
+  const RecordingFile taken = Save(program, window, "taken.qvi");
+  EXPECT_EQ(taken.events, (std::vector<PerformanceEvent>{a, a_up, a}));
+  EXPECT_EQ(taken.key_mode, 1316);
+  EXPECT_EQ(taken.auto_bass, 1u);
   EXPECT_TRUE(AwaitJournals(0));
   program.Stop(SIGKILL);
 }
