@@ -190,6 +190,8 @@ int main(int argc, char** argv) {
   env["QT_QPA_PLATFORM"] = "xcb";
   env["TONVALE_SPLASH_MS"] = std::to_string(splash_ms);
   env["TONVALE_REPORT_READY"] = "1";
+  // A state folder of its own: no take the user left unsaved is offered here.
+  env["XDG_STATE_HOME"] = dir.path().string();
   env.erase("TONVALE_AUDIO_DRIVER");
 
   // The warm-up run also tells whether the program reports "ready".

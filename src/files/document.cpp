@@ -192,4 +192,14 @@ void FileCommands::LoadFromCommandLine(std::string_view text) {
   if (settings_.device_open != 0 && copied) view_.ArmAutoplayTimer(kAutoplayDelayMs);
 }
 
+void FileCommands::LoadRecovered(RecordingFile&& take) {
+  Apply(std::move(take));
+  doc_.document_path.clear();
+  doc_.document_name.clear();
+  doc_.modified_flag = true;
+  view_.Repaint();
+  UpdateTitle();
+  transport_.FileLoaded(false);
+}
+
 }  // namespace tonvale

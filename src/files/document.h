@@ -130,6 +130,10 @@ class FileCommands {
   // The file named on the command line, once while the window is created.
   void LoadFromCommandLine(std::string_view text);
 
+  // A take recovered from the journal an earlier run left: it becomes the
+  // recording, untitled and unsaved, with its key mode and automatic bass.
+  void LoadRecovered(RecordingFile&& take);
+
   // Sets the window title from the document name.
   void UpdateTitle();
 

@@ -81,9 +81,6 @@ std::string FormatFileDate(FileDate date) {
   return text;
 }
 
-namespace {
-
-// Everything before the event bytes.
 std::optional<std::vector<std::uint8_t>> BuildQviHeader(std::size_t count, std::int32_t key_mode,
                                                         bool auto_bass, FileDate date) {
   constexpr std::uint64_t kLimit = std::numeric_limits<std::uint32_t>::max() - 200;
@@ -112,8 +109,6 @@ std::optional<std::vector<std::uint8_t>> BuildQviHeader(std::size_t count, std::
   if (!writer.ok()) return std::nullopt;
   return bytes;
 }
-
-}  // namespace
 
 std::optional<std::vector<std::uint8_t>> BuildQviBytes(std::span<const PerformanceEvent> events,
                                                        std::int32_t key_mode, bool auto_bass,

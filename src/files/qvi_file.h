@@ -58,6 +58,12 @@ struct RecordingFile {
 
 using QviReadResult = std::variant<RecordingFile, FileError>;
 
+// Everything before the events: kQviHeaderBytes for four-digit years;
+// nothing when `count` events would not fit a 32-bit chunk size.
+std::optional<std::vector<std::uint8_t>> BuildQviHeader(std::size_t count, std::int32_t key_mode,
+                                                        bool auto_bass, FileDate date);
+inline constexpr std::size_t kQviHeaderBytes = 104;
+
 // The bytes of a recording file; nothing when the events would not fit a
 // 32-bit chunk size.
 std::optional<std::vector<std::uint8_t>> BuildQviBytes(std::span<const PerformanceEvent> events,

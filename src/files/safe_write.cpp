@@ -1,19 +1,15 @@
 #include "files/safe_write.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
-#include <random>
+#include <atomic>
+#include <chrono>
+#include <cstring>
 #include <string>
 #include <system_error>
-#ifdef _WIN32
-#include <io.h>
-#else
+#ifndef _WIN32
 #include <unistd.h>
 #endif
+
+#include "files/state_folder.h"
 
 namespace tonvale {
 
@@ -21,96 +17,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An in-place write keeps the old bytes aside up to this size; a bigger file
-// whose rewrite fails is left empty.
-constexpr std::uintmax_t kMaxKeptBytes = std::uintmax_t{64} << 20;
 constexpr int kMaxLinks = 40;  // as many as the kernel follows
+// A temporary file is named, then locked at once; one that nobody has
+// written to for this long is no write's that is just starting.
+constexpr auto kLeftTemporaryAge = std::chrono::minutes(1);
 
-#ifdef _WIN32
-int OpenNew(const fs::path& path) {
-  return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-}
-int OpenToWrite(const fs::path& path) {
-  return _wopen(path.c_str(), _O_WRONLY | _O_BINARY);
-}
-long WriteSome(int fd, const std::uint8_t* data, std::size_t count) {
-  const unsigned chunk = count > (1u << 30) ? (1u << 30) : static_cast<unsigned>(count);
-  return _write(fd, data, chunk);
-}
-int SyncFile(int fd) {
-  return _commit(fd);
-}
-int CloseFile(int fd) {
-  return _close(fd);
-}
-bool Rewind(int fd) {
-  return _lseeki64(fd, 0, SEEK_SET) == 0 && _chsize_s(fd, 0) == 0;
-}
-// Nothing a rename would lose: no owner to keep, no other names.
-bool TakeOwnerAndMode(int, int) {
-  return true;
-}
-bool SingleName(int) {
-  return true;
-}
-void SyncFolder(const fs::path&) {}
-#else
-int OpenNew(const fs::path& path) {
-  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
-int OpenToWrite(const fs::path& path) {
-  return ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-}
-long WriteSome(int fd, const std::uint8_t* data, std::size_t count) {
-  return static_cast<long>(::write(fd, data, count));
-}
-int SyncFile(int fd) {
-  return ::fsync(fd);
-}
-int CloseFile(int fd) {
-  return ::close(fd);
-}
-bool Rewind(int fd) {
-  return ::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0;
-}
-// Gives the new file `to` the owner, group and mode of the old file `from`;
-// false when the owner or group cannot be given.
-bool TakeOwnerAndMode(int to, int from) {
-  struct stat old {};
-  struct stat made {};
-  if (::fstat(from, &old) != 0 || ::fstat(to, &made) != 0) return false;
-  if ((old.st_uid != made.st_uid || old.st_gid != made.st_gid) &&
-      ::fchown(to, old.st_uid, old.st_gid) != 0) {
-    return false;
-  }
-  return ::fchmod(to, old.st_mode & 07777) == 0;
-}
-// A rename would part a file with other (hard) names from them.
-bool SingleName(int fd) {
-  struct stat st {};
-  return ::fstat(fd, &st) == 0 && st.st_nlink == 1;
-}
-// So that the rename itself survives a power cut; a folder that cannot be
-// synced is no reason to report the written file as lost.
-void SyncFolder(const fs::path& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-#endif
+// The temporary file being written, for a signal handler to remove: a plain
+// buffer, since a handler may not allocate or lock.
+char g_temporary[4096];
+std::atomic<bool> g_temporary_set{false};
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-  const std::uint8_t* at = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const long n = WriteSome(fd, at, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    at += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
+void RegisterTemporary(const fs::path& path) {
+  const std::string text = path.string();
+  g_temporary_set = false;
+  if (text.size() >= sizeof g_temporary) return;
+  std::memcpy(g_temporary, text.c_str(), text.size() + 1);
+  g_temporary_set = true;
+}
+
+void ForgetTemporary() {
+  g_temporary_set = false;
 }
 
 bool WriteForbidden(const fs::path& path) {
@@ -132,39 +60,54 @@ std::optional<fs::path> FollowLinks(fs::path path) {
   return path;
 }
 
-// A new hidden file with a short name in `folder`, whatever the target's name.
-int CreateTemporary(const fs::path& folder, fs::path& temp) {
-  static std::mt19937 random{std::random_device{}()};
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    char name[32];
-    std::snprintf(name, sizeof name, ".tonvale-%08x.tmp", static_cast<unsigned>(random()));
-    temp = folder / name;
-    const int fd = OpenNew(temp);
-    if (fd >= 0 || errno != EEXIST) return fd;
+bool IsLeftTemporaryName(const std::string& name) {
+  constexpr std::string_view kPrefix = ".tonvale-", kSuffix = ".tmp";
+  if (name.size() != kPrefix.size() + 8 + kSuffix.size() || !name.starts_with(kPrefix) ||
+      !name.ends_with(kSuffix)) {
+    return false;
   }
-  return -1;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadKept(const fs::path& path) {
-  std::error_code ec;
-  const std::uintmax_t size = fs::file_size(path, ec);
-  if (ec || size > kMaxKeptBytes) return std::nullopt;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  std::ifstream in(path, std::ios::binary);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-    return std::nullopt;
+  for (std::size_t i = kPrefix.size(); i < kPrefix.size() + 8; ++i) {
+    if (std::strchr("0123456789abcdef", name[i]) == nullptr) return false;
   }
-  return bytes;
+  return true;
 }
 
 }  // namespace
+
+void SweepLeftTemporaries(const fs::path& folder) {
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
+    if (!IsLeftTemporaryName(entry.path().filename().string())) continue;
+    std::error_code entry_ec;
+    if (!entry.is_regular_file(entry_ec) || entry.is_symlink(entry_ec)) continue;
+    const fs::file_time_type written = entry.last_write_time(entry_ec);
+    if (entry_ec || now - written < kLeftTemporaryAge) continue;
+    FileHandle left = FileHandle::Open(entry.path(), FileHandle::Access::kRead);
+    if (left && left.TryLock()) left.Remove();
+  }
+}
+
+void RemoveTemporaryNow() noexcept {
+#ifndef _WIN32
+  if (g_temporary_set) ::unlink(g_temporary);
+#endif
+}
+
+void InterruptWrites() noexcept {
+  g_interrupted = true;
+}
+
+bool WritesInterrupted() noexcept {
+  return g_interrupted;
+}
 
 SafeWriter::~SafeWriter() {
   Abandon();
 }
 
 void SafeWriter::Abandon() {
-  if (fd_ >= 0) {
+  if (file_) {
     ok_ = false;
     Finish();
   }
@@ -178,73 +121,73 @@ std::optional<FileError> SafeWriter::Open(const fs::path& target) {
   target_ = *real;
   std::error_code ec;
   const fs::file_status old = fs::status(target_, ec);
-  const bool exists = fs::exists(old);
-  int existing = -1;
-  if (exists) {
-    if (fs::is_directory(old) || WriteForbidden(target_)) return FileError::kCannotCreate;
-    existing = OpenToWrite(target_);
-    if (existing < 0) return FileError::kCannotCreate;
+  FileHandle existing;
+  if (fs::exists(old)) {
+    // A named pipe or a device is never opened: that could wait forever.
+    if (!fs::is_regular_file(old) || WriteForbidden(target_)) return FileError::kCannotCreate;
+    existing = FileHandle::Open(target_, FileHandle::Access::kWrite);
+    if (!existing || !existing.IsRegular()) return FileError::kCannotCreate;
   }
-  sync_ = !exists || fs::is_regular_file(old);
 
-  const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
-  if (sync_ && !WriteForbidden(folder) && (existing < 0 || SingleName(existing))) {
-    fd_ = CreateTemporary(folder, temp_);
-    if (fd_ >= 0 && existing >= 0 && !TakeOwnerAndMode(fd_, existing)) {
-      CloseFile(fd_);
-      fs::remove(temp_, ec);
-      fd_ = -1;
+  const fs::path folder = FolderOf(target_);
+  const bool folder_takes_files = !WriteForbidden(folder);
+  if (folder_takes_files && !(existing && existing.HasOtherNames())) {
+    SweepLeftTemporaries(folder);
+    file_ = FileHandle::CreateHidden(folder, ".tmp");
+    if (file_ && existing && !file_.TakeOwnerAndModeOf(existing)) {
+      file_.Remove();
+      file_.Close();
     }
   }
-  if (fd_ >= 0) {
-    if (existing >= 0) CloseFile(existing);
+  written_ = 0;
+  ok_ = true;
+  if (file_) {
+    RegisterTemporary(file_.path());
     return std::nullopt;
   }
-  temp_.clear();
-  if (existing < 0) return FileError::kCannotCreate;
+  if (!existing) return FileError::kCannotCreate;
 
-  // In place, the old bytes kept aside first.
-  if (sync_) {
-    old_bytes_ = ReadKept(target_);
-    if (!Rewind(existing)) {
-      CloseFile(existing);
-      return FileError::kCannotCreate;
-    }
-  }
-  fd_ = existing;
+  // In place, once the old bytes are safely kept.
+  FileHandle reader = FileHandle::Open(target_, FileHandle::Access::kRead);
+  const std::optional<std::uint64_t> size = existing.Size();
+  if (!reader || !size) return FileError::kCannotCreate;
+  kept_ = KeptCopy::Make(target_, reader, *size, folder_takes_files, StateFolder());
+  if (!kept_) return FileError::kCannotCreate;
+  file_ = std::move(existing);
   return std::nullopt;
 }
 
 bool SafeWriter::Write(std::span<const std::uint8_t> bytes) {
-  if (ok_ && (fd_ < 0 || !WriteAll(fd_, bytes))) ok_ = false;
+  if (ok_ && (!file_ || WritesInterrupted() || !file_.WriteAt(written_, bytes))) ok_ = false;
+  if (ok_) written_ += bytes.size();
   return ok_;
 }
 
-void SafeWriter::PutBack() {
-  if (!sync_ || !Rewind(fd_) || !old_bytes_) return;
-  if (WriteAll(fd_, *old_bytes_)) SyncFile(fd_);
-}
-
 std::optional<FileError> SafeWriter::Finish() {
-  if (fd_ < 0) return FileError::kCannotWrite;
-  if (ok_ && sync_ && SyncFile(fd_) != 0) ok_ = false;
-  std::error_code ec;
-  if (temp_.empty()) {
-    if (!ok_) PutBack();
-    if (CloseFile(fd_) != 0) ok_ = false;
+  if (!file_) return FileError::kCannotWrite;
+  if (kept_) {
+    // Whatever lay beyond the new end goes only now, with the new content.
+    if (ok_) ok_ = file_.Truncate(written_) && file_.Sync();
+    // Should even the put-back fail, the copy stays for the next start to
+    // offer; so it does when closing reports a lost write.
+    if (!ok_) kept_->PutBack(file_);
+    if (!file_.Close()) ok_ = false;
+    if (ok_) kept_->Release();
+    kept_.reset();
   } else {
-    if (CloseFile(fd_) != 0) ok_ = false;
-    if (ok_) fs::rename(temp_, target_, ec);
+    if (ok_) ok_ = file_.Sync();
+    const fs::path temporary = file_.path();
+    if (!file_.Close()) ok_ = false;
+    std::error_code ec;
+    if (ok_) fs::rename(temporary, target_, ec);
+    ForgetTemporary();
     if (!ok_ || ec) {
       ok_ = false;
-      fs::remove(temp_, ec);
+      fs::remove(temporary, ec);
     } else {
-      SyncFolder(target_.has_parent_path() ? target_.parent_path() : fs::path("."));
+      SyncFolder(FolderOf(target_));
     }
   }
-  fd_ = -1;
-  temp_.clear();
-  old_bytes_.reset();
   if (!ok_) return FileError::kCannotWrite;
   return std::nullopt;
 }

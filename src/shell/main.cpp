@@ -6,7 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "devices/buffering.h"
@@ -14,6 +17,8 @@
 #include "devices/system_midi_out.h"
 #include "files/document.h"
 #include "files/safe_write.h"
+#include "files/state_folder.h"
+#include "files/take_journal.h"
 #include "practice/songs_folder.h"
 #include "record/clock.h"
 #include "record/playback_timer.h"
@@ -24,6 +29,7 @@
 #include "shell/notices.h"
 #include "shell/pictures.h"
 #include "shell/recording_session.h"
+#include "shell/recovery.h"
 #include "shell/song_practice.h"
 #include "shell/splash_window.h"
 #include "shell/termination_signals.h"
@@ -102,12 +108,20 @@ int main(int argc, char** argv) {
   if (ended) return 0;
 
   QtNotices notices;
+  // What an earlier run left unsaved comes first, before the window shows
+  // and before any file named on the command line.
+  const std::filesystem::path state_folder = StateFolder();
+  std::optional<RecoveredTake> recovered =
+      OfferLeftovers(notices, state_folder, [&ended] { return ended; });
+  if (ended) return 0;
+
+  TakeJournal journal(state_folder);
   QtFileDialogs dialogs;
   SteadyMillisecondClock clock;
   SteadyPlaybackTimer timer;
   MainWindow window(out, pictures, notices);
   if (!window.Create() || ended) return 0;
-  RecordingSession session(window, notices, dialogs, clock, timer);
+  RecordingSession session(window, notices, dialogs, clock, timer, &journal);
   // Listening to a song has a scheduler, and so a timer, of its own.
   SteadyPlaybackTimer listen_timer;
   SongPractice practice(
@@ -116,7 +130,19 @@ int main(int argc, char** argv) {
           QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())));
   // Still part of the window's creation: the output was opened or failed.
   const std::string file = CommandLineText(arguments);
-  if (OpensAsSong(PathFromUtf8(file))) {
+  const bool song = OpensAsSong(PathFromUtf8(file));
+  if (recovered) {
+    session.LoadRecovered(std::move(recovered->take), std::move(recovered->journal));
+    // A song takes nothing from the recovered take; a recording would replace it.
+    if (song) {
+      practice.OpenFromCommandLine(file);
+    } else if (!file.empty()) {
+      std::fprintf(stderr,
+                   "tonvale: %s was not loaded: the take recovered from the last run is open "
+                   "instead\n",
+                   file.c_str());
+    }
+  } else if (song) {
     session.LoadFromCommandLine({});
     practice.OpenFromCommandLine(file);
   } else {

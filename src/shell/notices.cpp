@@ -32,6 +32,8 @@ QMessageBox::StandardButton QtNotices::Show(QWidget* owner, const QString& text,
                                             const QString& caption, Icon icon,
                                             QMessageBox::StandardButtons buttons) {
   QMessageBox box(ToQt(icon), caption, text, buttons, owner);
+  // As a question box of the platform does: Yes is the button Return gives.
+  if (buttons.testFlag(QMessageBox::Yes)) box.setDefaultButton(QMessageBox::Yes);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

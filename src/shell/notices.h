@@ -16,7 +16,8 @@ class Notices {
   virtual ~Notices() = default;
   virtual void Beep(Icon icon) = 0;
   // Shows a message box owned by `owner` (none: null); returns the button
-  // chosen, the escape button when the box was closed.
+  // chosen, the escape button when the box was closed. Yes, where there is
+  // one, is the default button.
   virtual QMessageBox::StandardButton Show(QWidget* owner, const QString& text,
                                            const QString& caption, Icon icon,
                                            QMessageBox::StandardButtons buttons) = 0;

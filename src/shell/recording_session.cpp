@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 #include <QSessionManager>
+#include <span>
+#include <utility>
 
 #include "help/about_box.h"
 #include "help/help_folder.h"
@@ -28,7 +30,8 @@ const QString kFileCaption = QString::fromUtf8(kFileMessageCaption);
 }  // namespace
 
 RecordingSession::RecordingSession(MainWindow& window, Notices& notices, FileDialogs& dialogs,
-                                   MillisecondClock& clock, PlaybackTimer& timer)
+                                   MillisecondClock& clock, PlaybackTimer& timer,
+                                   TakeJournal* journal)
     : window_(window),
       notices_(notices),
       dialogs_(dialogs),
@@ -50,9 +53,16 @@ RecordingSession::RecordingSession(MainWindow& window, Notices& notices, FileDia
       // The pages of the language the window speaks.
       help_([] {
         return FindHelpFolder(HelpFolderCandidates(HelpLanguageFolder(UiLanguageInUse())));
-      }) {
+      }),
+      journal_(journal) {
   window_.SetOwnedCommandHandler([this](int id) { OnCommand(id); });
-  window_.SetCloseQuestion([this] { return files_.MayClose(); });
+  window_.SetCloseQuestion([this] {
+    if (!files_.MayClose()) return false;
+    // Saved, or the player said to throw it away.
+    if (journal_ != nullptr && journal_->Journaling()) journal_->Discard();
+    journal_timer_.stop();
+    return true;
+  });
   // Playback ends before the output closes and before any list goes.
   window_.SetStopHandler([this] { scheduler_.Stop(); });
   window_.SetDestroyHandler([this] { ReleaseLists(); });
@@ -63,9 +73,12 @@ RecordingSession::RecordingSession(MainWindow& window, Notices& notices, FileDia
   if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     connect(app, &QGuiApplication::commitDataRequest, this, &RecordingSession::OnCommitData);
   }
+  journal_timer_.setInterval(kJournalHandOverMs);
+  connect(&journal_timer_, &QTimer::timeout, this, &RecordingSession::HandOverToJournal);
 }
 
 RecordingSession::~RecordingSession() {
+  journal_timer_.stop();
   scheduler_.Stop();
   Detach();
 }
@@ -80,9 +93,65 @@ void RecordingSession::Detach() {
 
 void RecordingSession::LoadFromCommandLine(std::string_view text) {
   files_.LoadFromCommandLine(text);
+  KeepJournal();
+}
+
+void RecordingSession::LoadRecovered(RecordingFile&& take, FileHandle left) {
+  files_.LoadRecovered(std::move(take));
+  if (journal_ == nullptr) return;
+  // The earlier journal goes only once this run's holds the take.
+  journal_->Restart(recording_.recording_events, CurrentJournalSettings(), std::move(left));
+  handed_ = recording_.recording_events.size();
+  handed_settings_ = CurrentJournalSettings();
+  journal_timer_.start();
+}
+
+JournalSettings RecordingSession::CurrentJournalSettings() {
+  const Settings& settings = window_.Inst().settings;
+  return {settings.key_mode, settings.auto_bass != 0};
+}
+
+void RecordingSession::KeepJournal() {
+  if (journal_ == nullptr) return;
+  const bool unsaved = recording_.recording_flag || doc_.modified_flag;
+  if (!unsaved) {
+    if (journal_->Journaling()) journal_->Discard();
+    journal_timer_.stop();
+    new_take_ = false;
+    return;
+  }
+  if (std::exchange(new_take_, false) || !journal_->Journaling()) {
+    handed_settings_ = CurrentJournalSettings();
+    journal_->Restart(recording_.recording_events, handed_settings_);
+    handed_ = recording_.recording_events.size();
+  } else {
+    HandOverToJournal();
+  }
+  if (!journal_timer_.isActive()) journal_timer_.start();
+}
+
+void RecordingSession::HandOverToJournal() {
+  if (journal_ == nullptr || !journal_->Journaling()) return;
+  const std::vector<PerformanceEvent>& events = recording_.recording_events;
+  const JournalSettings settings = CurrentJournalSettings();
+  if (events.size() < handed_) {
+    // Only a new take shortens the list, and that restarts the journal.
+    journal_->Restart(events, settings);
+  } else if (events.size() > handed_ || settings != handed_settings_) {
+    journal_->Append(std::span(events).subspan(handed_), settings);
+  }
+  handed_ = events.size();
+  handed_settings_ = settings;
 }
 
 void RecordingSession::OnCommand(int id) {
+  const bool was_recording = recording_.recording_flag;
+  Dispatch(id);
+  if (!was_recording && recording_.recording_flag) new_take_ = true;
+  KeepJournal();
+}
+
+void RecordingSession::Dispatch(int id) {
   switch (id) {
     case IDM_HELP:
       help_.Open();
@@ -122,6 +191,9 @@ void RecordingSession::OnCommitData(QSessionManager& manager) {
   const bool may_end = MayEndSession();
   manager.release();
   if (!may_end) manager.cancel();
+  // A take saved on the way needs its journal no more; one the player chose
+  // not to save keeps it, since the session may still go on.
+  KeepJournal();
 }
 
 void RecordingSession::ReleaseLists() {

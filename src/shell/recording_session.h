@@ -1,16 +1,20 @@
 // The recording, its playback and its file, wired into the main window: the
 // transport commands and buttons, the playback scheduler's handovers, the
 // file commands with their dialogs and questions, the save question before
-// the window closes or the session ends, About and help.
+// the window closes or the session ends, the journal that keeps an unsaved
+// take through a crash, About and help.
 #pragma once
 
 #include <QObject>
+#include <QTimer>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "files/document.h"
+#include "files/take_journal.h"
 #include "help/help_launcher.h"
 #include "record/clock.h"
 #include "record/event_lists.h"
@@ -32,9 +36,10 @@ class RecordingSession : public QObject, private TransportView, private Document
  public:
   // Attaches itself to a created window: its commands 1280..1296, the
   // recorder of its key handler, its close question and its destruction.
-  // Everything is borrowed; the window must outlive the session.
+  // Everything is borrowed; the window must outlive the session. While a
+  // take is unsaved, `journal` (if any) keeps it.
   RecordingSession(MainWindow& window, Notices& notices, FileDialogs& dialogs,
-                   MillisecondClock& clock, PlaybackTimer& timer);
+                   MillisecondClock& clock, PlaybackTimer& timer, TakeJournal* journal = nullptr);
   // Stops playback and detaches from the window.
   ~RecordingSession() override;
   RecordingSession(const RecordingSession&) = delete;
@@ -42,6 +47,12 @@ class RecordingSession : public QObject, private TransportView, private Document
 
   // The file named on the command line, while the window is being created.
   void LoadFromCommandLine(std::string_view text);
+  // Instead: the take of a journal an earlier run left; `left` (held) goes
+  // once the take is in this run's journal.
+  void LoadRecovered(RecordingFile&& take, FileHandle left);
+
+  // How often what was recorded is handed to the journal.
+  static constexpr int kJournalHandOverMs = 250;
 
   // Commands 1280..1296 as the window hands them over.
   void OnCommand(int id);
@@ -89,11 +100,17 @@ class RecordingSession : public QObject, private TransportView, private Document
   std::string Translate(const char* context, const char* text) override;
 
   std::optional<std::string> Choose(const FileDialogSetup& setup, const std::string& initial_path);
+  void Dispatch(int id);
   void OnPlayEvent(std::uint64_t generation, std::uint32_t index);
   void OnPlayFinished(std::uint64_t generation);
   void OnCommitData(QSessionManager& manager);
   void ReleaseLists();
   void Detach();
+  // The journal follows the take: started with a new one, fed while it is
+  // unsaved, gone once nothing unsaved remains.
+  void KeepJournal();
+  void HandOverToJournal();
+  JournalSettings CurrentJournalSettings();
 
   MainWindow& window_;
   Notices& notices_;
@@ -106,6 +123,11 @@ class RecordingSession : public QObject, private TransportView, private Document
   PlaybackScheduler scheduler_;
   HelpLauncher help_;
   std::function<void()> on_playback_start_;
+  TakeJournal* journal_;
+  QTimer journal_timer_;
+  std::size_t handed_ = 0;  // events of the take the journal has
+  JournalSettings handed_settings_;
+  bool new_take_ = false;
 };
 
 }  // namespace tonvale

@@ -40,6 +40,15 @@ int Failed(std::ostream& err, FileError error, const std::string& name) {
   return kToolFileFailed;
 }
 
+// A write that failed because the tool was told to stop says so.
+int WriteFailed(std::ostream& err, FileError error, const std::string& name) {
+  if (WritesInterrupted()) {
+    err << "Interrupted: " << name << " is not written.\n";
+    return kToolFileFailed;
+  }
+  return Failed(err, error, name);
+}
+
 std::string Hex8(std::uint32_t value) {
   char text[11];
   std::snprintf(text, sizeof text, "0x%08x", value);
@@ -80,7 +89,7 @@ int Render(const ToolOptions& options, std::span<const PerformanceEvent> events,
   SynthOutput synth(*core);
   if (const std::optional<FileError> error =
           RenderWavFile(PathFromUtf8(options.output), synth, synth, events, settings)) {
-    return Failed(err, *error, options.output);
+    return WriteFailed(err, *error, options.output);
   }
   return kToolOk;
 }
@@ -154,7 +163,7 @@ int RunTool(const ToolOptions& options, std::ostream& out, std::ostream& err) {
       if (const std::optional<FileError> error =
               ExportMidiFile(PathFromUtf8(options.output), file.events, settings.key_mode,
                              settings.program, settings.auto_bass)) {
-        return Failed(err, *error, options.output);
+        return WriteFailed(err, *error, options.output);
       }
       return kToolOk;
     case ToolAction::kRender:

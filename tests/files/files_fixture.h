@@ -28,8 +28,10 @@ inline std::string Str(const Blob& bytes) {
   return {bytes.begin(), bytes.end()};
 }
 inline Blob ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  Blob bytes(in ? static_cast<std::size_t>(in.tellg()) : 0);
+  in.seekg(0).read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+  return bytes;
 }
 template <class Bytes>  // a Blob or text
 void WriteAll(const fs::path& path, const Bytes& bytes) {
@@ -44,6 +46,13 @@ struct ScratchFolder {
   std::size_t Count() const { return std::distance(fs::directory_iterator(path), {}); }
 };
 
+// Points the state folder (XDG_STATE_HOME/tonvale) of this process into
+// `home`; returns the state folder.
+inline fs::path UseStateHome(const fs::path& home) {
+  ::setenv("XDG_STATE_HOME", home.c_str(), 1);
+  return home / "tonvale";
+}
+
 // `body`'s result in a child under `limit` of `resource`, -1 if it died; a
 // write past RLIMIT_FSIZE fails with EFBIG instead of a signal.
 inline int RunLimited(int resource, rlim_t limit, const std::function<int()>& body) {
@@ -56,6 +65,11 @@ inline int RunLimited(int resource, rlim_t limit, const std::function<int()>& bo
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// `body`'s result in a child process, -1 if it died.
+inline int RunChild(const std::function<int()>& body) {
+  return RunLimited(RLIMIT_FSIZE, RLIM_INFINITY, body);
 }
 
 }  // namespace tonvale::test

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "files/kept_copy.h"
 #include "files_fixture.h"
 
 namespace tonvale {
@@ -64,6 +65,115 @@ TEST(SafeWrite, FailuresKeepTheOldFileAlsoWhenWritingInPlace) {
     fs::permissions(folder.path, fs::perms(0755));
     EXPECT_EQ(folder.Count(), 2u);
   }
+}
+
+// Rewritten in place (a folder that takes no new file, a file with two
+// names, one over 64 MiB) by a child killed before, in the middle of and
+// after the write: the next start finds the old bytes and puts them back, or
+// finds the new content complete. Never neither.
+TEST(SafeWrite, InPlaceWritesKilledMidWayLeaveTheOldContentOrTheNew) {
+  test::ScratchFolder folder;
+  const fs::path state = test::UseStateHome(folder.path);
+  fs::create_directory(folder / "ro");
+  fs::create_directory(folder / "big");
+  const struct {
+    fs::path target;
+    std::size_t size;
+    std::vector<int> kill_points;  // 0 before writing, 1 half way, 2 done
+  } cases[] = {{folder / "ro/rec.qvi", 5000, {0, 1, 2}},
+               {folder / "linked.qvi", 5000, {0, 1, 2}},
+               {folder / "big/rec.wav", (65 << 20) + 3, {1}}};
+  test::WriteAll(folder / "linked.qvi", "x"s);
+  fs::create_hard_link(folder / "linked.qvi", folder / "other.qvi");
+  for (const auto& c : cases) {
+    const Blob old(c.size, 7), fresh(c.size - 3, 9);
+    for (const int point : c.kill_points) {
+      test::WriteAll(c.target, old);
+      fs::permissions(folder / "ro", fs::perms(0555));
+      fs::permissions(folder / "big", fs::perms(0555));
+      const int ended = test::RunChild([&] {
+        SafeWriter writer;
+        if (writer.Open(c.target)) return 3;
+        const std::span<const std::uint8_t> all(fresh);
+        if (point >= 1) writer.Write(all.first(all.size() / 2));
+        if (point == 2 && (!writer.Write(all.subspan(all.size() / 2)) || writer.Finish())) return 4;
+        return ::kill(::getpid(), SIGKILL);
+      });
+      EXPECT_EQ(ended, -1) << c.target << " " << point;
+      std::vector<LeftCopy> left = FindLeftCopies(state);
+      ASSERT_EQ(left.size(), point == 2 ? 0u : 1u) << c.target << " " << point;
+      if (point < 2) {
+        EXPECT_EQ(left[0].target, c.target);
+        ASSERT_EQ(RestoreLeftCopy(left[0]), std::nullopt) << c.target << " " << point;
+      }
+      EXPECT_TRUE(test::ReadAll(c.target) == (point == 2 ? fresh : old)) << c.target << point;
+      fs::permissions(folder / "ro", fs::perms(0755));
+      fs::permissions(folder / "big", fs::perms(0755));
+      EXPECT_EQ(std::distance(fs::directory_iterator(state), {}), 0) << c.target << point;
+    }
+  }
+  EXPECT_EQ(test::ReadAll(folder / "other.qvi"), Blob(4997, 9));
+  EXPECT_EQ(folder.Count(), 5u);  // the two folders, the two names, the state folder
+}
+
+// A failed write puts back the old bytes of a file of any size (they were
+// lost beyond 64 MiB), and without a complete copy on the disk the file is
+// not touched at all.
+TEST(SafeWrite, AnInPlaceWriteNeedsACompleteCopyAndPutsItBack) {
+  test::ScratchFolder folder;
+  const fs::path state = test::UseStateHome(folder.path);
+  const fs::path big = folder / "ro/big.wav";
+  fs::create_directory(folder / "ro");
+  const Blob old((65 << 20) + 1, 5);
+  test::WriteAll(big, old);
+  fs::permissions(folder / "ro", fs::perms(0555));
+  const auto write_66_mb = [&] { return WriteFileSafely(big, Blob(66 << 20, 6)).has_value(); };
+  EXPECT_EQ(test::RunLimited(RLIMIT_FSIZE, (65 << 20) + (1 << 19), write_66_mb), 1);
+  EXPECT_TRUE(test::ReadAll(big) == old);
+  EXPECT_EQ(std::distance(fs::directory_iterator(state), {}), 0);
+  // No state folder can be made: no copy, no write.
+  test::WriteAll(folder / "not-a-folder", "x"s);
+  test::UseStateHome(folder / "not-a-folder");
+  EXPECT_EQ(WriteFileSafely(big, Blob{1}), FileError::kCannotCreate);
+  EXPECT_TRUE(test::ReadAll(big) == old);
+  fs::permissions(folder / "ro", fs::perms(0755));
+}
+
+// A named pipe (or a link to one) and a device are refused at once: opening
+// a pipe for writing would wait for a reader forever.
+TEST(SafeWrite, SpecialFilesAreRefusedWithoutWaiting) {
+  test::ScratchFolder folder;
+  ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0644), 0);
+  fs::create_symlink("pipe", folder / "link");
+  EXPECT_EQ(
+      test::RunChild([&] {
+        ::alarm(10);
+        for (const fs::path& target : {folder / "pipe", folder / "link", fs::path("/dev/null")})
+          if (WriteFileSafely(target, Blob{1}) != FileError::kCannotCreate) return 1;
+        return 0;
+      }),
+      0);
+}
+
+// Temporary files an earlier run left are swept by the next write into
+// their folder once no write holds them; a fresh one may be a write that is
+// just starting.
+TEST(SafeWrite, LeftTemporariesAreSweptOnceNoWriteHoldsThem) {
+  test::ScratchFolder folder;
+  const auto left = [&](const char* name, int minutes_ago) {
+    test::WriteAll(folder / name, "x"s);
+    fs::last_write_time(folder / name,
+                        fs::file_time_type::clock::now() - std::chrono::minutes(minutes_ago));
+  };
+  left(".tonvale-0000000a.tmp", 60);
+  left(".tonvale-0000000b.tmp", 60);
+  left(".tonvale-0000000c.tmp", 0);
+  left(".tonvale-notours.tmp", 60);
+  FileHandle held = FileHandle::Open(folder / ".tonvale-0000000b.tmp", FileHandle::Access::kRead);
+  ASSERT_TRUE(held.TryLock());
+  ASSERT_EQ(WriteFileSafely(folder / "new.qvi", Blob{1}), std::nullopt);
+  EXPECT_FALSE(fs::exists(folder / ".tonvale-0000000a.tmp"));
+  EXPECT_EQ(folder.Count(), 4u);
 }
 
 }  // namespace

@@ -7,9 +7,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "files/file_error.h"
+#include "files/journal_file.h"
+#include "files/take_journal.h"
 #include "help/help_window.h"
 #include "record/clock.h"
 #include "record/playback_timer.h"
@@ -28,11 +31,13 @@ struct SessionRig : WindowRig {
   std::unique_ptr<RecordingSession> session;
 
   template <typename Prepare>
-  SessionRig(Prepare prepare, const std::string& command_line) : WindowRig(prepare) {
-    session = std::make_unique<RecordingSession>(*window, notices, dialogs, clock, timer);
+  SessionRig(Prepare prepare, const std::string& command_line, TakeJournal* journal = nullptr)
+      : WindowRig(prepare) {
+    session = std::make_unique<RecordingSession>(*window, notices, dialogs, clock, timer, journal);
     session->LoadFromCommandLine(command_line);
   }
   SessionRig() : SessionRig([](RecordingSink&) {}, {}) {}
+  explicit SessionRig(TakeJournal& journal) : SessionRig([](RecordingSink&) {}, {}, &journal) {}
 
   // Key A (scan code 30) is note 60 in C major, D (32) note 64.
   void Tap(int qt_key, quint32 scan) {
@@ -64,6 +69,20 @@ QString Question(const char* name) {
 }
 QString CannotOpen(const std::string& name) {
   return "W " + QString::fromStdString(FileMessage(FileError::kCannotOpen, name)) + "|QV";
+}
+
+// The take in the journal once all that was handed over is on the disk.
+std::optional<RecordingFile> Journaled(TakeJournal& journal) {
+  journal.Flush();
+  const std::filesystem::path path = journal.Path();
+  if (path.empty()) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  return ReadJournal(bytes);
+}
+int JournaledEvents(TakeJournal& journal) {
+  const std::optional<RecordingFile> take = Journaled(journal);
+  return take ? int(take->events.size()) : -1;
 }
 
 void RecordKeys(SessionRig& rig, int keys) {
@@ -233,6 +252,36 @@ class RecordingSessionTest : public QObject {
     rig.Trigger(IDM_PLAY);
     QTRY_COMPARE(rig.Items(), kReadyItems);
     QCOMPARE(rig.Sent(), "b0 40 7f,b0 40 00," + Dump(AllNotesOff()));
+  }
+
+  void theJournalKeepsTheTakeWhileItIsUnsaved() {
+    QTemporaryDir dir;
+    TakeJournal journal(dir.filePath("state").toStdString());
+    SessionRig rig(journal);
+    QVERIFY(rig.Show());
+    // Handed over while the take is played, without any command.
+    rig.Trigger(IDM_RECORD_START);
+    rig.Tap(Qt::Key_A, 30);
+    QTRY_COMPARE(JournaledEvents(journal), 2);
+    rig.Tap(Qt::Key_D, 32);
+    rig.Trigger(IDM_RECORD_STOP);
+    QCOMPARE(Journaled(journal)->events, rig.session->Recording().recording_events);
+    rig.dialogs.answers = {dir.filePath("saved.qvi")};
+    rig.Trigger(IDM_FILE_SAVE);
+    QCOMPARE(JournaledEvents(journal), -1);
+    // A new take; a key mode chosen afterwards reaches the journal too.
+    RecordKeys(rig, 1);
+    rig.Trigger(1321);
+    QTRY_COMPARE(Journaled(journal)->key_mode, 1321);
+    // Not saved and not loaded (the open dialog cancelled), the window not
+    // closed: it stays. Closed without saving: it goes.
+    rig.notices.answers = {QMessageBox::No, QMessageBox::Cancel};
+    rig.Trigger(IDM_FILE_OPEN);
+    QVERIFY(!rig.window->close());
+    QCOMPARE(JournaledEvents(journal), 2);
+    rig.notices.answers = {QMessageBox::No};
+    QVERIFY(rig.window->close());
+    QCOMPARE(JournaledEvents(journal), -1);
   }
 };
 

@@ -58,6 +58,8 @@ class RealWindow : public ::testing::Test {
     env_["TONVALE_SPLASH_MS"] = "300";
     env_["TONVALE_AUDIO_DRIVER"] = "file";  // the built-in synthesizer
     env_["TONVALE_AUDIO_FILE"] = wav_.string();
+    // A state folder of its own: a take another run left is never offered here.
+    env_["XDG_STATE_HOME"] = dir_.path().string();
     // Short periods (2.7 ms): the spacing of what arrives is that of what was sent.
     ASSERT_TRUE(jack_.Start(128, dir_.path())) << jack_.error();
     receiver_ = std::make_unique<JackMidiReceiver>();
