@@ -849,6 +849,220 @@
         <source>关于(&amp;A)</source>
         <translation>&amp;About Tonvale</translation>
     </message>
+    <message>
+        <source>练习(&amp;9)</source>
+        <translation>&amp;9 Practice</translation>
+    </message>
+    <message>
+        <source>打开乐曲(&amp;O)...</source>
+        <translation>&amp;Open Song...</translation>
+    </message>
+    <message>
+        <source>开始练习(&amp;S)</source>
+        <translation>&amp;Start Practice</translation>
+    </message>
+    <message>
+        <source>停止练习(&amp;T)</source>
+        <translation>S&amp;top Practice</translation>
+    </message>
+    <message>
+        <source>关闭乐曲(&amp;C)</source>
+        <translation>&amp;Close Song</translation>
+    </message>
+    <message>
+        <source>跟弹(&amp;W)</source>
+        <translation>&amp;Wait for Me</translation>
+    </message>
+    <message>
+        <source>随拍(&amp;P)</source>
+        <translation>&amp;Play Along</translation>
+    </message>
+    <message>
+        <source>示范(&amp;L)</source>
+        <translation>&amp;Listen</translation>
+    </message>
+    <message>
+        <source>速度(&amp;V)</source>
+        <translation>Spee&amp;d</translation>
+    </message>
+</context>
+<context>
+    <name>Recovery</name>
+    <message>
+        <source>保存文件%1时程序意外中断，是否恢复它原来的内容？</source>
+        <translation>Tonvale stopped unexpectedly while saving the file %1. Restore what the file held before?</translation>
+    </message>
+    <message>
+        <source>上次的录音没有保存，是否恢复？</source>
+        <translation>The last recording was not saved. Recover it?</translation>
+    </message>
+</context>
+<context>
+    <name>SongError</name>
+    <message>
+        <source>不认识的记号</source>
+        <translation>unknown symbol</translation>
+    </message>
+    <message>
+        <source>一个词里有两个音（和弦），只能练单旋律</source>
+        <translation>two notes in one word (a chord); only a single melody can be practised</translation>
+    </message>
+    <message>
+        <source>打击乐记号 x 不能用键盘弹奏</source>
+        <translation>the percussion mark x cannot be played on the keyboard</translation>
+    </message>
+    <message>
+        <source>不支持 KeepLength</source>
+        <translation>KeepLength is not supported</translation>
+    </message>
+    <message>
+        <source>不支持 LilyPond 代码块 LP:</source>
+        <translation>LilyPond blocks (LP:) are not supported</translation>
+    </message>
+    <message>
+        <source>一个音只能有一个升降号</source>
+        <translation>a note takes only one sharp or flat</translation>
+    </message>
+    <message>
+        <source>一个音不能同时有高音点和低音点</source>
+        <translation>a note cannot be marked both up and down an octave</translation>
+    </message>
+    <message>
+        <source>休止符不能带升降号或高低音点</source>
+        <translation>a rest takes no sharp, flat or octave mark</translation>
+    </message>
+    <message>
+        <source>时值太短，最多三条减时线</source>
+        <translation>too short: three underlines at most</translation>
+    </message>
+    <message>
+        <source>一个音只能有一个附点</source>
+        <translation>a note takes only one dot</translation>
+    </message>
+    <message>
+        <source>音太高，按住 Shift 也弹不到</source>
+        <translation>too high to play, even with Shift</translation>
+    </message>
+    <message>
+        <source>音太低，按住 Ctrl 也弹不到</source>
+        <translation>too low to play, even with Ctrl</translation>
+    </message>
+    <message>
+        <source>不认识的调号</source>
+        <translation>unknown key</translation>
+    </message>
+    <message>
+        <source>不认识的拍号</source>
+        <translation>unknown time signature</translation>
+    </message>
+    <message>
+        <source>弱起的时值不对</source>
+        <translation>wrong upbeat length</translation>
+    </message>
+    <message>
+        <source>速度须写成 4=每分钟四分音符数，在 20 到 400 之间</source>
+        <translation>the tempo must be 4=N, N quarter notes a minute from 20 to 400</translation>
+    </message>
+    <message>
+        <source>速度须写在第一个音之前</source>
+        <translation>the tempo must come before the first note</translation>
+    </message>
+    <message>
+        <source>拍号须写在小节开头</source>
+        <translation>a time signature must stand at the start of a bar</translation>
+    </message>
+    <message>
+        <source>小节线不在小节的末尾</source>
+        <translation>the bar line is not at the end of a bar</translation>
+    </message>
+    <message>
+        <source>音越过了小节线，请写成两个用连音线连起来的音</source>
+        <translation>the note runs over the bar line; write it as two tied notes</translation>
+    </message>
+    <message>
+        <source>增时线前面没有可延长的音</source>
+        <translation>no note before the dash to lengthen</translation>
+    </message>
+    <message>
+        <source>三连音里的音不能加增时线</source>
+        <translation>a note in a triplet cannot take a dash</translation>
+    </message>
+    <message>
+        <source>连音线须连接前后两个音</source>
+        <translation>a tie must join two notes</translation>
+    </message>
+    <message>
+        <source>连音线连接的两个音音高不同</source>
+        <translation>the tied notes differ in pitch</translation>
+    </message>
+    <message>
+        <source>连音线不能跨过反复记号</source>
+        <translation>a tie cannot cross a repeat sign</translation>
+    </message>
+    <message>
+        <source>只支持三连音 3[ ]</source>
+        <translation>only triplets 3[ ] are supported</translation>
+    </message>
+    <message>
+        <source>三连音缺少结尾的 ]</source>
+        <translation>the triplet has no closing ]</translation>
+    </message>
+    <message>
+        <source>三连音里不能再有三连音</source>
+        <translation>a triplet cannot hold another triplet</translation>
+    </message>
+    <message>
+        <source>多余的 ]</source>
+        <translation>a ] with no triplet to close</translation>
+    </message>
+    <message>
+        <source>三连音里只能写音符</source>
+        <translation>a triplet holds notes only</translation>
+    </message>
+    <message>
+        <source>反复里不能再有反复</source>
+        <translation>a repeat cannot hold another repeat</translation>
+    </message>
+    <message>
+        <source>反复缺少结尾的 }</source>
+        <translation>the repeat has no closing }</translation>
+    </message>
+    <message>
+        <source>多余的 }</source>
+        <translation>a } with no repeat to close</translation>
+    </message>
+    <message>
+        <source>不同结尾 A{ } 须紧跟在反复 R{ } 之后</source>
+        <translation>endings A{ } must follow a repeat R{ } directly</translation>
+    </message>
+    <message>
+        <source>文字缺少结尾的引号</source>
+        <translation>the text has no closing quote</translation>
+    </message>
+    <message>
+        <source>装饰音缺少结尾的 ]</source>
+        <translation>the grace notes have no closing ]</translation>
+    </message>
+    <message>
+        <source>文件%s太大，不是歌曲文件.</source>
+        <translation>The file %s is too large to be a song.</translation>
+    </message>
+    <message>
+        <source>文件%s不是UTF-8编码的文本.</source>
+        <translation>The file %s is not UTF-8 text.</translation>
+    </message>
+    <message>
+        <source>文件%s里没有要弹的音.</source>
+        <translation>The file %s has no notes to play.</translation>
+    </message>
+    <message>
+        <source>歌曲%s太长，写出反复后超过一百万个音.</source>
+        <translation>The song %s is too long: over a million notes once its repeats are written out.</translation>
+    </message>
+    <message>
+        <source>歌曲%s第%d行的“%s”：%s.</source>
+        <translation>Song %s, line %d, “%s”: %s.</translation>
+    </message>
 </context>
 <context>
     <name>Transport</name>
@@ -974,6 +1188,40 @@ Create it?</translation>
     <message>
         <source>Cannot open MIDI device</source>
         <translation>Cannot open MIDI device</translation>
+    </message>
+</context>
+<context>
+    <name>tonvale::SongBand</name>
+    <message>
+        <source>预备</source>
+        <translation>Ready</translation>
+    </message>
+</context>
+<context>
+    <name>tonvale::SongPractice</name>
+    <message>
+        <source>简谱乐曲或录音</source>
+        <translation>Songs and recordings</translation>
+    </message>
+    <message>
+        <source>跟弹</source>
+        <translation>Wait for Me</translation>
+    </message>
+    <message>
+        <source>随拍 %1%</source>
+        <translation>Play Along %1%</translation>
+    </message>
+    <message>
+        <source>示范 %1%</source>
+        <translation>Listen %1%</translation>
+    </message>
+    <message>
+        <source>《%1》%2：%3 个音弹对 %4 个，时间差中位数 %5 毫秒</source>
+        <translation>“%1” %2: %4 of %3 right, timing %5 ms</translation>
+    </message>
+    <message>
+        <source>《%1》%2：%3 个音弹对 %4 个</source>
+        <translation>“%1” %2: %4 of %3 right</translation>
     </message>
 </context>
 </TS>

@@ -1,9 +1,10 @@
 // Why a song file was refused: a whole-file problem, or the line and the
-// word at fault with the reason. The texts are the window's (Chinese source
-// texts, UTF-8); the tool prints the same.
+// word at fault with the reason. The texts are Chinese source texts (UTF-8):
+// the tool prints them as they are, the window in its own language.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -74,7 +75,20 @@ const char* SongProblemText(SongProblem problem);
 // that order. A recording's is the recording reader's.
 const char* SongErrorFormat(const SongError& error);
 
-// The whole message as the window shows it, for the file called `name`.
+// The context the format is marked under: the recording reader's
+// ("FileError") for a recording or a file that cannot be opened, else
+// "SongError", as the reasons are.
+const char* SongErrorContext(const SongError& error);
+
+// The whole message for the file called `name`, in Chinese.
 std::string SongErrorMessage(const SongError& error, std::string_view name);
+
+// The same in the window's language: `translate(context, text)` gives the
+// format and the reason in it, and only then are the name, line and word
+// filled in, so that what they hold is never read as a translation's or a
+// directive (a translated format keeps %s, %d, %s, %s in that order).
+using TextTranslator = std::function<std::string(const char* context, const char* text)>;
+std::string SongErrorMessage(const SongError& error, std::string_view name,
+                             const TextTranslator& translate);
 
 }  // namespace tonvale

@@ -98,17 +98,23 @@ QString Tr(const char* text) {
 // Alt+digit mnemonics and their items stay as they are; inside it, letters
 // no other item of it uses.
 void AddPracticeMenu(QMenuBar* bar, MenuMaker& make) {
-  QMenu* practice = bar->addMenu(Tr("练习(&9)"));
-  make.Item(practice, IDM_SONG_OPEN, Tr("打开乐曲(&O)..."), false);
-  make.Item(practice, IDM_SONG_START, Tr("开始练习(&S)"), false, false, false);
-  make.Item(practice, IDM_SONG_STOP, Tr("停止练习(&T)"), false, false, false);
-  make.Item(practice, IDM_SONG_CLOSE, Tr("关闭乐曲(&C)"), false, false, false);
+  QMenu* practice = bar->addMenu(QCoreApplication::translate("MenuBar", "练习(&9)"));
+  make.Item(practice, IDM_SONG_OPEN, QCoreApplication::translate("MenuBar", "打开乐曲(&O)..."),
+            false);
+  make.Item(practice, IDM_SONG_START, QCoreApplication::translate("MenuBar", "开始练习(&S)"), false,
+            false, false);
+  make.Item(practice, IDM_SONG_STOP, QCoreApplication::translate("MenuBar", "停止练习(&T)"), false,
+            false, false);
+  make.Item(practice, IDM_SONG_CLOSE, QCoreApplication::translate("MenuBar", "关闭乐曲(&C)"), false,
+            false, false);
   practice->addSeparator();
-  make.Item(practice, IDM_SONG_WAITING, Tr("跟弹(&W)"), true, true);
-  make.Item(practice, IDM_SONG_PLAY_ALONG, Tr("随拍(&P)"), true);
-  make.Item(practice, IDM_SONG_LISTEN, Tr("示范(&L)"), true);
+  make.Item(practice, IDM_SONG_WAITING, QCoreApplication::translate("MenuBar", "跟弹(&W)"), true,
+            true);
+  make.Item(practice, IDM_SONG_PLAY_ALONG, QCoreApplication::translate("MenuBar", "随拍(&P)"),
+            true);
+  make.Item(practice, IDM_SONG_LISTEN, QCoreApplication::translate("MenuBar", "示范(&L)"), true);
   practice->addSeparator();
-  QMenu* speeds = practice->addMenu(Tr("速度(&V)"));
+  QMenu* speeds = practice->addMenu(QCoreApplication::translate("MenuBar", "速度(&V)"));
   for (std::int32_t i = 0; i < kSpeedCount; ++i) {
     const int percent = kPracticeSpeeds[i];
     make.Item(speeds, IDM_SONG_SPEED_FIRST + i, QStringLiteral("%1%(&%2)").arg(percent).arg(i + 1),
@@ -200,9 +206,9 @@ void BuildMenuBar(QMenuBar* bar, const std::vector<DeviceMenuEntry>& devices,
     make.Item(channels, kCmdChannelFirst + c, QString::number(c + 1), true, c == 0);
   }
 
-  QMenu* help = bar->addMenu(Tr("帮助(&8)"));
-  make.Item(help, IDM_HELP, Tr("帮助(&H)"), false);
-  make.Item(help, IDM_ABOUT, Tr("关于(&A)"), false);
+  QMenu* help = bar->addMenu(QCoreApplication::translate("MenuBar", "帮助(&8)"));
+  make.Item(help, IDM_HELP, QCoreApplication::translate("MenuBar", "帮助(&H)"), false);
+  make.Item(help, IDM_ABOUT, QCoreApplication::translate("MenuBar", "关于(&A)"), false);
 
   AddPracticeMenu(bar, make);
 }

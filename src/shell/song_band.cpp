@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "practice/note_key.h"
@@ -140,7 +141,8 @@ void SongBand::Relayout() {
   const int header_width =
       std::max({title_width, title.horizontalAdvance(Utf8(song_->HeaderText())),
                 title.horizontalAdvance(mode_text_),
-                title.horizontalAdvance(tr("预备") + QStringLiteral(" 12 / 12"))});
+                // the count-in's disc is wider than its digits
+                title.horizontalAdvance(tr("预备") + QStringLiteral(" 12 / 12")) + title.height()});
   widths_.header = header_width + 2 * kGap;
   const std::optional<std::size_t> next =
       session_ != nullptr ? session_->NextNote() : std::optional<std::size_t>{};
@@ -264,11 +266,14 @@ void SongBand::PaintHeader(QPainter& painter, int x, int width) const {
   const QString ready = tr("预备") + QLatin1Char(' ');
   painter.drawText(QPointF(left, key_base), ready);
   const QString beat = QString::number(count_in->beat);
-  const int beat_x = left + fm.horizontalAdvance(ready);
   const int beat_width = fm.horizontalAdvance(beat);
+  const qreal disc = fm.height() + 2;
+  // The disc is wider than the beat's digits: it starts after the word's
+  // space instead of running into the word.
+  const int beat_x = left + fm.horizontalAdvance(ready) +
+                     std::max(0, static_cast<int>(std::ceil((disc - beat_width) / 2)));
   painter.setPen(Qt::NoPen);
   painter.setBrush(kNext);
-  const qreal disc = fm.height() + 2;
   painter.drawEllipse(QRectF(beat_x + beat_width / 2.0 - disc / 2, KeyTop() - 1, disc, disc));
   painter.setPen(kInk);
   painter.drawText(QPointF(beat_x, key_base), beat);

@@ -12,6 +12,7 @@
 #include "record/command_ids.h"
 #include "record/play_event.h"
 #include "shell/client_area.h"
+#include "shell/core_texts.h"
 #include "shell/file_dialogs.h"
 #include "shell/main_window.h"
 #include "shell/notices.h"
@@ -35,6 +36,13 @@ bool HasTextName(const fs::path& path) {
   std::string ext = path.extension().string();
   for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
   return ext == ".txt";
+}
+
+QString SongErrorText(const SongError& error, const QString& name) {
+  // Translated before the name, line and word go in, as a file error is.
+  return QString::fromStdString(SongErrorMessage(
+      error, name.toStdString(),
+      [](const char* context, const char* text) { return CoreText(context, text).toStdString(); }));
 }
 
 }  // namespace
@@ -134,8 +142,7 @@ bool SongPractice::Open(const fs::path& path, const QString& name) {
   SongReadResult read = ReadSongFile(path);
   if (const SongError* error = std::get_if<SongError>(&read)) {
     notices_.Beep(Notices::Icon::kWarning);
-    notices_.Show(&window_, QString::fromStdString(SongErrorMessage(*error, name.toStdString())),
-                  kCaption, Notices::Icon::kWarning);
+    notices_.Show(&window_, SongErrorText(*error, name), kCaption, Notices::Icon::kWarning);
     return false;
   }
   End();
@@ -317,14 +324,14 @@ QString SongPractice::ModeText(PracticeMode mode, int speed) const {
 QString SongPractice::ResultText(const PracticeResult& result) const {
   const QString title = QString::fromStdString(song_->title);
   const QString mode = ModeText(session_->Mode(), session_->Speed());
+  const QString total = QString::number(result.total);
+  const QString right = QString::number(result.right);
+  // All at once: a title holding "%3" stays as it is written.
   if (result.timing_median_ms) {
     return tr("《%1》%2：%3 个音弹对 %4 个，时间差中位数 %5 毫秒")
-        .arg(title, mode)
-        .arg(result.total)
-        .arg(result.right)
-        .arg(*result.timing_median_ms);
+        .arg(title, mode, total, right, QString::number(*result.timing_median_ms));
   }
-  return tr("《%1》%2：%3 个音弹对 %4 个").arg(title, mode).arg(result.total).arg(result.right);
+  return tr("《%1》%2：%3 个音弹对 %4 个").arg(title, mode, total, right);
 }
 
 }  // namespace tonvale

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "practice_fixture.h"
@@ -317,6 +319,27 @@ TEST(SongReader, MessagesNameTheFileTheLineTheWordAndTheReason) {
   SongError recording{SongProblem::kRecording, 0, {}};
   recording.file_error = FileError::kNotSupported;
   EXPECT_EQ(SongErrorMessage(recording, "r.qvi"), "文件r.qvi不是被支持的Tonvale文件.");
+
+  // In the window's language: the format and the reason are looked up under
+  // the contexts they are marked with, and only then filled in.
+  const std::map<std::pair<std::string, std::string>, std::string> english = {
+      {{"SongError", "歌曲%s第%d行的“%s”：%s."}, "Song %s, line %d, “%s”: %s."},
+      {{"SongError", "一个词里有两个音（和弦），只能练单旋律"}, "a chord"},
+      {{"SongError", "文件%s不是UTF-8编码的文本."}, "%s is not UTF-8."},
+      {{"FileError", "文件%s不是被支持的Tonvale文件."}, "%s is not supported."},
+      {{"FileError", "不能找到或打开文件%s."}, "Cannot open %s."},
+  };
+  const TextTranslator translate = [&english](const char* context, const char* text) {
+    const auto found = english.find({context, text});
+    return found == english.end() ? std::string("?") : found->second;
+  };
+  EXPECT_EQ(SongErrorMessage({SongProblem::kChord, 12, "1%s3"}, "歌%d.txt", translate),
+            "Song 歌%d.txt, line 12, “1%s3”: a chord.");
+  EXPECT_EQ(SongErrorMessage({SongProblem::kNotUtf8, 0, {}}, "a%s.txt", translate),
+            "a%s.txt is not UTF-8.");
+  EXPECT_EQ(SongErrorMessage(recording, "r.qvi", translate), "r.qvi is not supported.");
+  EXPECT_EQ(SongErrorMessage({SongProblem::kCannotOpen, 0, {}}, "x.txt", translate),
+            "Cannot open x.txt.");
 }
 
 }  // namespace

@@ -7,14 +7,19 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTextBrowser>
+#include <fstream>
 
 #include "help/about_box.h"
 #include "help/help_window.h"
 #include "help/link_label.h"
+#include "record/clock.h"
 #include "record/playback_timer.h"
 #include "shell/file_dialogs.h"
+#include "shell/practice_commands.h"
 #include "shell/recording_session.h"
+#include "shell/song_practice.h"
 #include "window_rig.h"
 
 using namespace tonvale;
@@ -113,6 +118,22 @@ QStringList EnglishMenus(const QStringList& devices) {
   lines << "&8 Help"
         << "  &Help"
         << "  &About Tonvale";
+  // Separators are lines with no text; the speeds are the same in every language.
+  lines << "&9 Practice"
+        << "  &Open Song..."
+        << "  &Start Practice"
+        << "  S&top Practice"
+        << "  &Close Song"
+        << "  "
+        << "  &Wait for Me"
+        << "  &Play Along"
+        << "  &Listen"
+        << "  "
+        << "  Spee&d"
+        << "    25%(&1)"
+        << "    50%(&2)"
+        << "    75%(&3)"
+        << "    100%(&4)";
   return lines;
 }
 
@@ -239,6 +260,66 @@ class UiLanguageTest : public QObject {
     QCOMPARE(labels.mid(1), QStringList({"Contact:", "Home page:", "Download 1:", "Download 2:"}));
     QCOMPARE(about.okButton()->text(), "OK");
     QCOMPARE(LinkTarget(kAboutLinks[1]).toString(), "https://tonvale.org/en/");
+  }
+
+  // A song in the English window: a refusal worded in English around the
+  // file's own line and word, the practice's result in the status line, and
+  // a long result (a title of 11 letters, a song under a hundred notes like
+  // the ones that come with Tonvale, the widest timing play-along allows at
+  // full speed) fitting there on a screen 1024 pixels wide.
+  void aSongInEnglish() {
+    const UiTranslations english(UiLanguage::kEnglish);
+    WindowRig rig;
+    QVERIFY(rig.Show());
+    rig.ResizeClient(1024, 700);
+    FakeDialogs dialogs;
+    SettableMillisecondClock clock{1000};
+    FrozenTimer playback_timer;
+    InstantTimer listen_timer;
+    RecordingSession session(*rig.window, rig.notices, dialogs, clock, playback_timer);
+    SongPractice practice(*rig.window, session, rig.notices, dialogs, clock, listen_timer, {});
+    QTemporaryDir dir;
+    const auto write = [&dir](const char* name, const char* text) {
+      const std::filesystem::path path = std::filesystem::path(dir.path().toStdString()) / name;
+      std::ofstream(path, std::ios::binary) << text;
+      return path;
+    };
+    QVERIFY(!practice.Open(write("bad.txt", "1=C\n1 2 z 3 |\n"), "bad%1.txt"));
+    QCOMPARE(rig.notices.boxes.last(), "W Song bad%1.txt, line 2, “z”: unknown symbol.|QV");
+
+    const auto tap = [&rig](quint32 scan) {
+      rig.Press(Qt::Key_A, scan + 8);
+      rig.Release(Qt::Key_A, scan + 8);
+    };
+    QVERIFY(practice.Open(write("good.txt", "title=Little Song\n1=C 4/4 4=120\n1 2 3 - |\n"),
+                          "good.txt"));
+    tap(30);  // A: 1
+    tap(34);  // G: wrong
+    tap(31);  // S: 2, after a wrong key
+    tap(32);  // D: 3
+    QCOMPARE(rig.Client().PracticeStatus(), "“Little Song” Wait for Me: 2 of 3 right");
+    // Playing along: four beats counted in, the notes due at 3000, 3500 and
+    // 4000 ms; 20 ms late, 10 ms early, and the last one missed.
+    rig.Trigger(IDM_SONG_PLAY_ALONG);
+    rig.Trigger(IDM_SONG_START);
+    clock.Advance(2020);
+    tap(30);
+    clock.Advance(470);
+    tap(31);
+    clock.Advance(1600);
+    QTest::qWait(40);
+    QCOMPARE(rig.Client().PracticeStatus(),
+             "“Little Song” Play Along 100%: 2 of 3 right, timing 5 ms");
+
+    const WindowLayout& l = rig.Client().Layout();
+    const QFontMetrics m(rig.Client().font());
+    const QString longest =
+        QCoreApplication::translate("tonvale::SongPractice",
+                                    "《%1》%2：%3 个音弹对 %4 个，时间差中位数 %5 毫秒")
+            .arg("Little Song", "Play Along 100%", "99", "99", "-150");
+    const int room = rig.Client().width() - l.status_channel_x - 9 * rig.Client().cx();
+    QVERIFY2(m.horizontalAdvance(longest) <= room,
+             qPrintable(QStringLiteral("%1 > %2").arg(m.horizontalAdvance(longest)).arg(room)));
   }
 
   // On a screen 1024 pixels wide every English text of the client area fits
