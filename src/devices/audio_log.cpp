@@ -2,6 +2,7 @@
 
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
+#include <glib.h>
 
 #include <cstdio>
 #include <mutex>
@@ -28,6 +29,18 @@ void OnFluidMessage(int level, const char* message, void*) {
 
 void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
+GLogFunc g_glib_default = nullptr;
+
+// FluidSynth offers a damaged soundfont to its other readers too, and
+// libinstpatch's complains through GLib; the failed load says it already.
+void OnGlibMessage(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer data) {
+  {
+    std::lock_guard lock(g_mutex);
+    if (g_capturing > 0) return;
+  }
+  g_glib_default(domain, level, message, data);
+}
+
 }  // namespace
 
 void RouteAudioLibraryMessages() {
@@ -37,6 +50,7 @@ void RouteAudioLibraryMessages() {
       fluid_set_log_function(level, OnFluidMessage, nullptr);
     }
     snd_lib_error_set_handler(IgnoreAlsaMessage);
+    g_glib_default = g_log_set_default_handler(OnGlibMessage, nullptr);
   });
 }
 

@@ -3,7 +3,8 @@
 // built-in synthesizer opening) FluidSynth's errors are kept for the one
 // message that says why no output started; at other times its errors are
 // printed as "fluidsynth: ..." (its warnings never); ALSA's are dropped,
-// since every caller of ALSA reports its own failures.
+// since every caller of ALSA reports its own failures. What GLib passes on
+// for FluidSynth's soundfont readers is dropped during a capture too.
 #pragma once
 
 #include <string>

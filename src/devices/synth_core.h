@@ -19,6 +19,9 @@ class SynthCore {
   static constexpr double kSampleRate = 44100.0;
 
   // Nothing when the synthesizer cannot be made or the soundfont not loaded.
+  // An instrument's samples are read when a program change first selects it
+  // on some channel (and dropped when no channel has it any more), so a
+  // program change may take as long as reading them.
   static std::unique_ptr<SynthCore> Create(const std::string& soundfont_path,
                                            double sample_rate = kSampleRate);
   ~SynthCore();

@@ -125,8 +125,10 @@ TEST(CommandLine, HelpVersionAndWrongOptionsNeedNoDisplay) {
                                std::regex("tonvale [0-9.]+\n")));
   const RunResult help = RunToEnd({TONVALE_PROGRAM, "--help"}, env);
   EXPECT_EQ(help.code, 0);
-  EXPECT_EQ(help.out.rfind("Usage: tonvale [--latency MS] [FILE.qvi]\n", 0), 0u) << help.out;
-  for (const char* wrong : {"--bogus", "--latency", "--latency=0", "--latency=fast"}) {
+  EXPECT_EQ(help.out.rfind("Usage: tonvale [--latency MS] [--soundfont FILE] [FILE.qvi]\n", 0), 0u)
+      << help.out;
+  for (const char* wrong :
+       {"--bogus", "--latency", "--latency=0", "--latency=fast", "--soundfont", "--soundfont="}) {
     EXPECT_EQ(RunToEnd({TONVALE_PROGRAM, wrong}, env, 20s, dir.path() / wrong).code, 2) << wrong;
     EXPECT_NE(ReadText(dir.path() / wrong).find("\nUsage: tonvale "), std::string::npos) << wrong;
   }
@@ -137,11 +139,11 @@ TEST(SoundTest, OnARunningJackServerItPlaysAtItsPeriodIntoThePlaybackPorts) {
   JackServer jack;
   ASSERT_TRUE(jack.Start(256, dir.path())) << jack.error();
   BuiltinSynth synth(FindSoundfont(SoundfontCandidates()).value_or(""),
-                     {.buffering = Buffering{1024, 2}});  // not for JACK
+                     {.latency_ms = 46.4});  // not for JACK
   testing::internal::CaptureStderr();
   ASSERT_TRUE(synth.Open());
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "tonvale: built-in synthesizer on JACK, 5.3 ms of buffering\n");  // 256 at 48 kHz
+            "tonvale: built-in synthesizer on JACK, 48000 Hz, 5.3 ms of buffering\n");
   const std::string graph = RunToEnd({"jack_lsp", "-c"}).out;
   EXPECT_NE(graph.find("Tonvale:left\n   system:playback_1\n"), std::string::npos) << graph;
   EXPECT_NE(graph.find("Tonvale:right\n   system:playback_2\n"), std::string::npos) << graph;
