@@ -11,8 +11,9 @@ const char kToolUsage[] =
     "usage: tonvale-tool info FILE.qvi\n"
     "       tonvale-tool export FILE.qvi OUT.mid [--key-mode ID] [--program P] [--auto-bass 0|1]\n"
     "       tonvale-tool render FILE.qvi OUT.wav [--key-mode ID] [--program P] [--auto-bass 0|1]\n"
-    "                           [--soundfont PATH]\n"
-    "Key mode and automatic bass default to the file's, the program to 0.\n";
+    "                           [--soundfont PATH] [--rate HZ]\n"
+    "Key mode and automatic bass default to the file's, the program to 0;\n"
+    "the rate (8000 to 96000) to 44100.\n";
 
 namespace {
 
@@ -65,6 +66,12 @@ std::optional<ToolOptions> ParseToolArguments(std::span<const std::string_view> 
       options.auto_bass = value == "1";
     } else if (arg == "--soundfont" && options.action == ToolAction::kRender) {
       options.soundfont = std::string(value);
+    } else if (arg == "--rate" && options.action == ToolAction::kRender) {
+      const std::optional<std::int32_t> rate = ParseInt(value);
+      if (!rate || *rate < std::int32_t{kMinRenderRate} || *rate > std::int32_t{kMaxRenderRate}) {
+        return std::nullopt;
+      }
+      options.rate = static_cast<std::uint32_t>(*rate);
     } else {
       return std::nullopt;
     }

@@ -10,6 +10,7 @@
 #include "devices/soundfont_search.h"
 #include "files/midi_export.h"
 #include "files_fixture.h"
+#include "sound_analysis.h"
 
 namespace tonvale {
 namespace {
@@ -45,9 +46,11 @@ TEST_F(Tool, InfoAndExportTakeTheFilesSettingsUnlessTold) {
   EXPECT_EQ(test::ReadAll("a.mid"), *BuildMidiBytes(events, 1304, 0, true));
   Run("export --program 19 a.qvi --key-mode 1313 b.mid --auto-bass 0", 0);
   EXPECT_EQ(test::ReadAll("b.mid"), *BuildMidiBytes(events, 1313, 19, false));
-  for (const char* usage : {"", "play a b", "info a b", "export a", "export a b --key-mode 1306",
-                            "export a b --program 128", "export a b --auto-bass 2",
-                            "export a b --soundfont x.sf2", "render a b --volume 3"})
+  for (const char* usage :
+       {"", "play a b", "info a b", "export a", "export a b --key-mode 1306",
+        "export a b --program 128", "export a b --auto-bass 2", "export a b --soundfont x.sf2",
+        "render a b --volume 3", "export a b --rate 48000", "render a b --rate 7999",
+        "render a b --rate 96001", "render a b --rate 48k"})
     Run(usage, kToolUsageError);
 }
 
@@ -89,6 +92,28 @@ TEST_F(Tool, RenderPlaysTheRecordingThroughTheSynthesizer) {
   }
   EXPECT_LE(peak[0], 2);
   EXPECT_GT(peak[1], 1000);
+}
+
+// At another rate the header says it and the synthesizer plays at it: a
+// mismatch would put every note out of tune.
+TEST_F(Tool, RenderWritesTheRateAskedAtThatRate) {
+  Write("a.qvi", {{200, 256, 0x1E0001, 0}, {800, 257, 0xC01E0001, 0}});
+  Run("render a.qvi a.wav --program 80 --key-mode 1297 --rate 22050", 0);
+  const test::Blob wav = test::ReadAll("a.wav");
+  ASSERT_EQ(wav.size(), 44 + 4 * (22050 + 35280));  // 1 s and the 1.6 s tail
+  const auto u32 = [&](std::size_t at) {
+    return wav[at] | wav[at + 1] << 8 | wav[at + 2] << 16 | std::uint32_t(wav[at + 3]) << 24;
+  };
+  EXPECT_EQ(u32(24), 22050u);
+  EXPECT_EQ(u32(28), 22050u * 4);
+  std::vector<float> held;  // 0.3 s to 0.8 s, while the key is held; mono
+  for (std::size_t frame = 6615; frame < 17640; ++frame) {
+    const std::size_t at = 44 + 4 * frame;
+    held.push_back(
+        (std::int16_t(wav[at] | wav[at + 1] << 8) + std::int16_t(wav[at + 2] | wav[at + 3] << 8)) /
+        65536.0f);
+  }
+  EXPECT_NEAR(test::Fundamental(held, 22050, 60, 2000), 261.63, 2.6);  // middle C
 }
 
 }  // namespace
