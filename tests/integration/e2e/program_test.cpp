@@ -106,7 +106,8 @@ TEST(SoundTest, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
   EXPECT_LE(std::stod(line[2]), sound.pipewire() ? 6.0 : 1000.0);
   const std::vector<float> heard = ReadRawStereo(raw.string());
   const int rate = sound.rate();
-  const auto notes = FindNotes(heard, rate / 100, 0.3, 20);
+  // A tenth of the loudest: FluidR3_GM's square lead beats, dipping that low.
+  const auto notes = FindNotes(heard, rate / 100, 0.1, 20);
   ASSERT_EQ(notes.size(), 3u) << log;
   const double hz[] = {261.63, 523.25, 130.81};  // A, Shift+A an octave up, Ctrl+A one down
   for (std::size_t i = 0; i < notes.size(); ++i) {
