@@ -2,8 +2,10 @@
 
 namespace tonvale {
 
-ServerQuestions::ServerQuestions(Ask ask)
-    : ask_(std::move(ask)), thread_([this](std::stop_token stop) { Serve(stop); }) {}
+ServerQuestions::ServerQuestions(Ask ask, std::chrono::milliseconds fresh_for)
+    : ask_(std::move(ask)),
+      fresh_for_(fresh_for),
+      thread_([this](std::stop_token stop) { Serve(stop); }) {}
 
 ServerQuestions::~ServerQuestions() {
   thread_.request_stop();
@@ -12,6 +14,7 @@ ServerQuestions::~ServerQuestions() {
 
 std::optional<ServerAnswers> ServerQuestions::Answers(std::chrono::milliseconds limit) {
   std::unique_lock lock(mutex_);
+  if (last_ && std::chrono::steady_clock::now() - last_at_ < fresh_for_) return last_;
   // A question still out is waited for, not asked twice: a server that does
   // not answer must not gather a queue of them.
   if (answered_ == asked_) {
@@ -33,6 +36,7 @@ void ServerQuestions::Serve(std::stop_token stop) {
     ServerAnswers answer = ask_();
     lock.lock();
     last_ = std::move(answer);
+    last_at_ = std::chrono::steady_clock::now();
     answered_ = asking;
     changed_.notify_all();
   }

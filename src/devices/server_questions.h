@@ -28,15 +28,16 @@ class ServerQuestions {
  public:
   using Ask = std::function<ServerAnswers()>;
 
-  // Asks nothing yet.
-  explicit ServerQuestions(Ask ask);
+  // Asks nothing yet. An answer younger than `fresh_for` is taken as it is.
+  explicit ServerQuestions(Ask ask,
+                           std::chrono::milliseconds fresh_for = std::chrono::milliseconds(1000));
   // Waits for a question being asked (each server's own limit bounds it).
   ~ServerQuestions();
   ServerQuestions(const ServerQuestions&) = delete;
   ServerQuestions& operator=(const ServerQuestions&) = delete;
 
-  // Asks again, unless a question is still out, and waits up to `limit` for
-  // its answer. Then, or when the limit passes, gives the newest answer
+  // Asks again, unless a question is still out or the last answer is fresh,
+  // and waits up to `limit` for its answer. Then, or when the limit passes, gives the newest answer
   // there is: nothing only while none has ever come. A late answer is kept
   // for the next call.
   std::optional<ServerAnswers> Answers(std::chrono::milliseconds limit);
@@ -45,11 +46,13 @@ class ServerQuestions {
   void Serve(std::stop_token stop);
 
   const Ask ask_;
+  const std::chrono::milliseconds fresh_for_;
   std::mutex mutex_;
   std::condition_variable_any changed_;
   std::uint64_t asked_ = 0;     // questions wanted
   std::uint64_t answered_ = 0;  // questions answered
   std::optional<ServerAnswers> last_;
+  std::chrono::steady_clock::time_point last_at_;
   std::jthread thread_;  // last: stops before the rest goes
 };
 

@@ -13,11 +13,12 @@ using namespace std::chrono_literals;
 TEST(ServerQuestions, ASlowServerIsWaitedForOnlyBrieflyAndAskedOnceAtATime) {
   std::atomic<int> asked{0};
   std::counting_semaphore<100> answer{0};  // one release per answer allowed
-  ServerQuestions questions([&] {
+  const auto ask = [&] {
     const int n = ++asked;
     answer.acquire();
     return ServerAnswers{.jack = JackServerInfo{48000.0 + n, 256}, .pulse = std::nullopt};
-  });
+  };
+  ServerQuestions questions(ask, 0ms);
   // No answer yet: nothing, after the wait; and no second question while the
   // first is out.
   EXPECT_FALSE(questions.Answers(10ms).has_value());
@@ -38,6 +39,13 @@ TEST(ServerQuestions, ASlowServerIsWaitedForOnlyBrieflyAndAskedOnceAtATime) {
   const auto fresh = questions.Answers(5s);
   ASSERT_TRUE(fresh.has_value());
   EXPECT_GE(fresh->jack->rate, 48002);
+  // An answer just given is not asked again (the device opened right after
+  // the splash asked).
+  ServerQuestions recent(ask, 1h);
+  const int before = asked;
+  EXPECT_TRUE(recent.Answers(5s).has_value());
+  EXPECT_TRUE(recent.Answers(5s).has_value());
+  EXPECT_EQ(asked, before + 1);
 }
 
 }  // namespace
