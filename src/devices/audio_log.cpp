@@ -14,13 +14,16 @@ namespace {
 std::mutex g_mutex;
 int g_capturing = 0;  // captures alive
 std::string g_last_error;
+std::vector<std::string> g_warnings;
 
 void OnFluidMessage(int level, const char* message, void*) {
   // Warnings say what a desktop user can do nothing about ("Failed to set
   // thread to high priority"); info and debug are for FluidSynth's developers.
-  if (level > FLUID_ERR || message == nullptr) return;
+  if (level > FLUID_WARN || message == nullptr) return;
   std::lock_guard lock(g_mutex);
-  if (g_capturing > 0) {
+  if (level == FLUID_WARN) {
+    if (g_capturing > 0) g_warnings.emplace_back(message);
+  } else if (g_capturing > 0) {
     g_last_error = message;
   } else {
     std::fprintf(stderr, "fluidsynth: %s\n", message);
@@ -59,6 +62,7 @@ AudioLogCapture::AudioLogCapture() {
   std::lock_guard lock(g_mutex);
   ++g_capturing;
   g_last_error.clear();
+  g_warnings.clear();
 }
 
 AudioLogCapture::~AudioLogCapture() {
@@ -69,6 +73,11 @@ AudioLogCapture::~AudioLogCapture() {
 std::string AudioLogCapture::TakeLastError() {
   std::lock_guard lock(g_mutex);
   return std::exchange(g_last_error, {});
+}
+
+std::vector<std::string> AudioLogCapture::TakeWarnings() {
+  std::lock_guard lock(g_mutex);
+  return std::exchange(g_warnings, {});
 }
 
 }  // namespace tonvale

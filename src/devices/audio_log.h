@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tonvale {
 
@@ -24,6 +25,8 @@ class AudioLogCapture {
   // The last error FluidSynth reported since the capture began or since the
   // last call, or "" when none.
   std::string TakeLastError();
+  // Its warnings since then: what a driver got instead of what it asked.
+  std::vector<std::string> TakeWarnings();
 };
 
 }  // namespace tonvale

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
+#include <utility>
 
 #include "devices/audio_driver_order.h"
 #include "devices/audio_log.h"
@@ -11,8 +13,9 @@
 namespace tonvale {
 namespace {
 
-// ALSA straight to a card: the rate most cards and desktops run at. A
-// device that refuses it gets CD rate.
+// ALSA straight to a card: the rate most cards and desktops run at. A card
+// that refuses it is asked for CD rate; one that offers another is taken at
+// its word.
 constexpr double kAlsaRate = 48000;
 constexpr double kAlsaFallbackRate = 44100;
 // The first question waits for a whole answer: it runs during the splash,
@@ -57,27 +60,38 @@ ServerQuestions::Ask AskFor(const std::vector<std::string>& drivers, const std::
   };
 }
 
-// The rates `driver` is tried at, from what the servers said; none when it
-// cannot be used, with the reason.
-std::vector<double> RatesFor(const std::string& driver, const ServerAnswers& servers,
-                             double own_rate, std::string& why_not) {
+// The rate `driver` is tried at, from what the servers said; nothing when
+// it cannot be used, with the reason.
+std::optional<double> RateFor(const std::string& driver, const ServerAnswers& servers,
+                              double own_rate, std::string& why_not) {
   if (driver == "jack") {
-    if (servers.jack) return {servers.jack->rate};
+    if (servers.jack) return servers.jack->rate;
     why_not = "no JACK server is running";
-    return {};
+    return std::nullopt;
   }
   if (driver == "pulseaudio") {
-    if (servers.pulse) return {servers.pulse->rate};
+    if (servers.pulse) return servers.pulse->rate;
     why_not = "no sound server answered";
-    return {};
+    return std::nullopt;
   }
   if (driver == "pipewire") {
-    if (servers.pulse && servers.pulse->path == AudioPath::kPipeWire) return {servers.pulse->rate};
-    return {kAlsaRate};
+    if (servers.pulse && servers.pulse->path == AudioPath::kPipeWire) return servers.pulse->rate;
+    return kAlsaRate;
   }
-  if (driver == "alsa") return {kAlsaRate, kAlsaFallbackRate};
+  if (driver == "alsa") return kAlsaRate;
   // A file, or a driver we know nothing about: the synthesizer's own rate.
-  return {own_rate};
+  return own_rate;
+}
+
+// What a driver got instead of what it asked, in FluidSynth's words
+// ("Requested sample rate of 48000, got 44100 instead").
+std::optional<int> GivenInstead(const std::vector<std::string>& warnings, std::string_view what) {
+  for (const std::string& warning : warnings) {
+    const auto got = warning.find(", got ");
+    if (warning.find(what) == std::string::npos || got == std::string::npos) continue;
+    return std::atoi(warning.c_str() + got + 6);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -114,9 +128,8 @@ bool BuiltinSynth::Preload() {
   for (const std::string& driver :
        AudioDriverOrder(drivers_, servers.jack.has_value(), audio_.driver)) {
     std::string unused;
-    const std::vector<double> rates = RatesFor(driver, servers, rate, unused);
-    if (!rates.empty()) {
-      rate = rates.front();
+    if (const std::optional<double> usable = RateFor(driver, servers, rate, unused)) {
+      rate = *usable;
       break;
     }
   }
@@ -171,9 +184,9 @@ std::optional<BuiltinSynth::Output> BuiltinSynth::Prepare(const std::string& dri
     // ports stay unconnected, and so silent, unless told otherwise.
     fluid_settings_setint(settings, "audio.jack.autoconnect", 1);
     fluid_settings_setstr(settings, "audio.jack.id", "Tonvale");
-    return Output{"JACK", rate, servers.jack->period_ms(), {}};
+    return Output{"JACK", rate, servers.jack->period_ms(), 1, {}};
   }
-  Output output{driver, rate, 0, {}};
+  Output output{driver, rate, 0, 1, {}};
   AudioPath path = AudioPath::kOther;
   if (driver == "pulseaudio") {
     // PulseAudio and PipeWire both answer here, and need very different buffering.
@@ -214,7 +227,8 @@ std::optional<BuiltinSynth::Output> BuiltinSynth::Prepare(const std::string& dri
     why_not = "FluidSynth has no buffering settings";
     return std::nullopt;
   }
-  output.latency_ms = Buffering{taken_period, one_period ? 1 : taken_periods}.Ms(rate);
+  output.periods = one_period ? 1 : taken_periods;
+  output.latency_ms = Buffering{taken_period, output.periods}.Ms(rate);
   return output;
 }
 
@@ -236,7 +250,9 @@ bool BuiltinSynth::Open() {
   }
   for (const auto& name : order) {
     std::string why_not;
-    for (const double rate : RatesFor(name, servers, core_->sample_rate(), why_not)) {
+    std::optional<double> next = RateFor(name, servers, core_->sample_rate(), why_not);
+    for (int attempt = 0; next && attempt < 2; ++attempt) {
+      const double rate = *std::exchange(next, std::nullopt);
       if (!UseRate(rate, why_not)) break;
       if (!audio_.file_name.empty()) {
         fluid_settings_setstr(core_->settings(), "audio.file.name", audio_.file_name.c_str());
@@ -247,7 +263,21 @@ bool BuiltinSynth::Open() {
         break;
       }
       driver_ = new_fluid_audio_driver(core_->settings(), core_->synth());
+      const std::string error = capture.TakeLastError();
+      const std::vector<std::string> warnings = capture.TakeWarnings();
+      // A card that plays at another rate than asked would play out of tune.
+      if (const std::optional<int> given = GivenInstead(warnings, "sample rate");
+          driver_ != nullptr && given && *given != rate) {
+        delete_fluid_audio_driver(driver_);
+        driver_ = nullptr;
+        next = *given;
+        why_not = "the card plays at " + std::to_string(*given) + " Hz";
+        continue;
+      }
       if (driver_ != nullptr) {
+        if (const std::optional<int> period = GivenInstead(warnings, "period size")) {
+          output->latency_ms = Buffering{*period, output->periods}.Ms(rate);
+        }
         driver_name_ = name;
         output_ = *output;
         if (!output_.note.empty()) std::fprintf(stderr, "tonvale: %s\n", output_.note.c_str());
@@ -256,8 +286,11 @@ bool BuiltinSynth::Open() {
                      output_.name.c_str(), output_.rate, output_.latency_ms);
         return true;
       }
-      why_not = capture.TakeLastError();
-      if (why_not.empty()) why_not = "did not start";
+      why_not = error.empty() ? "did not start" : error;
+      if (name == "alsa" && error.find("sample rate") != std::string::npos &&
+          rate != kAlsaFallbackRate) {
+        next = kAlsaFallbackRate;
+      }
     }
     reasons += (reasons.empty() ? "" : "; ") + name + ": " + why_not;
   }

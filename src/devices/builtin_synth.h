@@ -82,6 +82,7 @@ class BuiltinSynth : public OutputDevice {
     std::string name;
     double rate = 0;
     double latency_ms = 0;
+    int periods = 1;   // of the buffering
     std::string note;  // a buffering that could not be honoured, said before the start-up line
   };
   // Sets FluidSynth up for `driver` at `rate`; nothing, with the reason,
