@@ -140,9 +140,10 @@ bool BuiltinSynth::Preload() {
   for (const std::string& path : tried) {
     std::string problem = SoundfontProblem(path);
     if (problem.empty()) {
-      core_ = SynthCore::Create(path, rate);
+      core_ = SynthCore::Create(path, rate, false);
       if (core_ != nullptr) {
         loaded_path_ = path;
+        SelectFirstInstruments();
         break;
       }
       problem = capture.TakeLastError();
@@ -164,14 +165,23 @@ bool BuiltinSynth::Preload() {
   return core_ != nullptr;
 }
 
+void BuiltinSynth::SelectFirstInstruments() {
+  // The piano and the drum kit alone are a third of a megabyte for a small
+  // set and tens for a full one: read on the loading thread, they keep the
+  // window's start short, and a key pressed meanwhile waits for them.
+  for (std::uint32_t channel = 0; channel < 16; ++channel) queue_.Send(0xC0 | channel);
+}
+
 bool BuiltinSynth::UseRate(double rate, std::string& why_not) {
   if (core_->sample_rate() == rate) return true;
-  std::unique_ptr<SynthCore> core = SynthCore::Create(loaded_path_, rate);
+  queue_.Drain();  // nothing may still be playing on the synthesizer replaced
+  std::unique_ptr<SynthCore> core = SynthCore::Create(loaded_path_, rate, false);
   if (core == nullptr) {
     why_not = "cannot make the synthesizer at " + std::to_string(static_cast<int>(rate)) + " Hz";
     return false;
   }
   core_ = std::move(core);
+  SelectFirstInstruments();
   return true;
 }
 

@@ -91,6 +91,8 @@ class BuiltinSynth : public OutputDevice {
                                 const ServerAnswers& servers, std::string& why_not);
   // Makes the synthesizer again at `rate` unless it already plays at it.
   bool UseRate(double rate, std::string& why_not);
+  // Program 0 on every channel (the drum kit on channel 10), as MIDI starts.
+  void SelectFirstInstruments();
 
   const std::string soundfont_;
   const std::vector<std::string> fallbacks_;

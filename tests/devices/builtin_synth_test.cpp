@@ -42,6 +42,29 @@ TEST_F(BuiltinSynthTest, PreloadedOnAnotherThreadItOpensWithTheBufferingAsked) {
   EXPECT_TRUE(synth.Open());  // the soundfont stays loaded, the driver restarts
 }
 
+// The first instruments are read on the loading thread, not at load: every
+// channel must still sound at once without a program change, the automatic
+// bass's channel 16 and the drums' channel 10 as much as the first.
+TEST_F(BuiltinSynthTest, EveryChannelSoundsRightAfterOpeningWithoutAProgramChange) {
+  for (const std::uint32_t channel : {0u, 9u, 15u}) {
+    {
+      BuiltinSynth synth(kSoundfont, ToFile(20));
+      ASSERT_TRUE(synth.Open());
+      synth.Send(0x7F3C90 | channel);  // note 60 (on channel 10: a drum)
+      std::this_thread::sleep_for(300ms);
+    }
+    // 16-bit samples after the "data" chunk's header; silence is dither.
+    std::ifstream wav(kDir / "out.wav", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(wav), {}};
+    int loudest = 0;
+    for (auto at = bytes.find("data") + 8; at + 1 < bytes.size(); at += 2) {
+      loudest = std::max(loudest, std::abs(std::int16_t(std::uint8_t(bytes[at]) |
+                                                        std::uint8_t(bytes[at + 1]) << 8)));
+    }
+    EXPECT_GT(loudest, 1000) << "channel " << channel;
+  }
+}
+
 // FluidSynth takes periods of 64 to 8192 frames and keeps its old value for
 // any other: what is in force is said, never what was asked.
 TEST_F(BuiltinSynthTest, ABufferingFluidSynthCannotTakeIsBroughtIntoItsRangeAndSaid) {
