@@ -9,17 +9,20 @@
 // monitor. A dropout is a run of at least 1 ms of exact digital silence
 // with sound on both sides: the server had nothing to play, an audible click.
 //
+// The synthesizer plays at the server's own rate, as the program opens it.
+//
 // Usage: bench_dropouts [--seconds N] [--server pipewire|pulseaudio]
-//                       [--sweep 64x3,128x3,256x2,512x2] [--busy] [--keep DIR]
+//                       [--sweep 2.7,5.3,10.7] [--busy] [--keep DIR]
 //   --seconds  playing time per run (default 60)
-//   --server   only this server (default both that are installed)
-//   --sweep    these bufferings, period frames x periods (default: the
-//              program's own choice for each server)
+//   --server   only this server (default both that are installed; the
+//              PulseAudio runs need the pulseaudio package)
+//   --sweep    these bufferings in milliseconds, as tonvale --latency takes
+//              them (default: the program's own choice for each server)
 //   --busy     keep every core busy meanwhile, as a build does
 //   --keep D   keep each recording in folder D, as <server>-<ms>.raw
 //              (16-bit stereo at the sink's rate) for a look
 // One line per run:
-//   server S buffering_ms X dropouts_per_min Y
+//   server S rate_hz R buffering_ms X dropouts_per_min Y
 // Run it as an unprivileged user (the servers then lack real-time
 // scheduling, as without rtkit):
 //   setpriv --reuid=nobody --regid=nogroup --clear-groups build/bench/bench_dropouts
@@ -45,22 +48,16 @@
 namespace {
 
 using namespace std::chrono_literals;
-using tonvale::Buffering;
 using tonvale::PackShortMsg;
 namespace test = tonvale::test;
 
 constexpr int kSquareLead = 80;
 
-std::optional<Buffering> ParseBuffering(const std::string& text) {
-  Buffering b;
-  const char* end = text.data() + text.size();
-  const auto [x, e1] = std::from_chars(text.data(), end, b.period_frames);
-  if (e1 != std::errc() || x == end || *x != 'x') return std::nullopt;
-  const auto [last, e2] = std::from_chars(x + 1, end, b.periods);
-  if (e2 != std::errc() || last != end || b.period_frames <= 0 || b.periods <= 0) {
-    return std::nullopt;
-  }
-  return b;
+std::optional<double> ParseMs(const std::string& text) {
+  char* end = nullptr;
+  const double ms = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size() || !(ms > 0)) return std::nullopt;
+  return ms;
 }
 
 // Chords and single notes in turn, each held two seconds, the next one
@@ -86,9 +83,9 @@ void Play(tonvale::BuiltinSynth& synth, std::chrono::seconds length) {
 
 // Returns the dropouts per minute, or nothing when the run could not be made.
 std::optional<double> RunOnce(const test::SoundServer& server, const std::string& soundfont,
-                              const std::optional<Buffering>& buffering,
-                              std::chrono::seconds length, const std::filesystem::path& dir,
-                              std::string& label, double& ms) {
+                              const std::optional<double>& latency_ms, std::chrono::seconds length,
+                              const std::filesystem::path& dir, std::string& label, double& rate,
+                              double& ms) {
   test::Environment env = test::CurrentEnvironment();
   server.AddTo(env);
   for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
@@ -106,9 +103,10 @@ std::optional<double> RunOnce(const test::SoundServer& server, const std::string
     return std::nullopt;
   }
   tonvale::BuiltinSynth synth(
-      soundfont, tonvale::AudioOptions{.driver = "pulseaudio", .buffering = buffering});
+      soundfont, tonvale::AudioOptions{.driver = "pulseaudio", .latency_ms = latency_ms});
   if (!synth.Open()) return std::nullopt;
   label = synth.OutputName().value_or("?");
+  rate = synth.SampleRate().value_or(0);
   ms = synth.LatencyMs().value_or(0);
   Play(synth, length);
   std::this_thread::sleep_for(500ms);
@@ -130,7 +128,7 @@ std::optional<double> RunOnce(const test::SoundServer& server, const std::string
 int main(int argc, char** argv) {
   std::chrono::seconds length(60);
   std::vector<test::SoundServer::Kind> kinds;
-  std::vector<std::optional<Buffering>> sweep;
+  std::vector<std::optional<double>> sweep;
   bool busy = false;
   std::filesystem::path keep;
   for (int i = 1; i < argc; ++i) {
@@ -151,16 +149,16 @@ int main(int argc, char** argv) {
     } else if (arg == "--sweep") {
       std::istringstream list(value);
       for (std::string item; std::getline(list, item, ',');) {
-        sweep.push_back(ParseBuffering(item));
+        sweep.push_back(ParseMs(item));
         if (!sweep.back()) {
-          std::fprintf(stderr, "not a buffering: %s (want e.g. 128x2)\n", item.c_str());
+          std::fprintf(stderr, "not a buffering: %s (want milliseconds, e.g. 5.3)\n", item.c_str());
           return 2;
         }
       }
     } else {
       std::fprintf(stderr,
                    "usage: %s [--seconds N] [--server pipewire|pulseaudio] "
-                   "[--sweep 64x3,128x2,...] [--busy] [--keep DIR]\n",
+                   "[--sweep 2.7,5.3,...] [--busy] [--keep DIR]\n",
                    argv[0]);
       return 2;
     }
@@ -195,17 +193,19 @@ int main(int argc, char** argv) {
       ++failures;
       continue;
     }
-    for (const auto& buffering : sweep) {
+    for (const auto& latency_ms : sweep) {
       std::string label;
+      double rate = 0;
       double ms = 0;
-      const auto per_min = RunOnce(server, *soundfont, buffering, length, dir.path(), label, ms);
+      const auto per_min =
+          RunOnce(server, *soundfont, latency_ms, length, dir.path(), label, rate, ms);
       if (!per_min) {
         ++failures;
         continue;
       }
       // The server's own word for itself: "PipeWire", "PulseAudio".
-      std::printf("server %s buffering_ms %.1f dropouts_per_min %.1f\n",
-                  label.substr(0, label.find(' ')).c_str(), ms, *per_min);
+      std::printf("server %s rate_hz %.0f buffering_ms %.1f dropouts_per_min %.1f\n",
+                  label.substr(0, label.find(' ')).c_str(), rate, ms, *per_min);
       std::fflush(stdout);
       if (!keep.empty()) {
         std::filesystem::copy_file(

@@ -116,7 +116,9 @@ int Run(int notes, const std::filesystem::path& dir) {
   setenv("JACK_NO_START_SERVER", "1", 1);
   setenv("TONVALE_AUDIO_DRIVER", "jack", 1);  // the server we start, not whatever else runs
 
-  const int period = tonvale::DefaultBuffering(tonvale::AudioPath::kAlsa).period_frames;
+  const int period = tonvale::BufferingForMs(tonvale::DefaultBufferingMs(tonvale::AudioPath::kAlsa),
+                                             kSampleRate, 3)
+                         .period_frames;
   // Declared first, so that it stops last, after every client has gone.
   tonvale::test::Process jackd(tonvale::test::SpawnOptions{
       .args = {"jackd", "--no-realtime", "-n", server, "-d", "dummy", "-r",

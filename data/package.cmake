@@ -24,8 +24,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tonvale.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The built-in synthesizer needs a General MIDI soundfont at a place the
-# program searches (both packages install /usr/share/sounds/sf2/default-GM.sf2).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | fluid-soundfont-gm")
+# program searches: Debian's standard FluidR3_GM by preference, the small
+# TimGM6mb where a system has only that.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fluid-soundfont-gm | timgm6mb-soundfont")
 # The Chinese window text, the key labels' Times New Roman twin, Qt's own
 # dialogs in Chinese, and Qt's Wayland plugin for a native Wayland window.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

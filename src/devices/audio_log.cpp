@@ -2,6 +2,7 @@
 
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
+#include <glib.h>
 
 #include <cstdio>
 #include <mutex>
@@ -13,13 +14,16 @@ namespace {
 std::mutex g_mutex;
 int g_capturing = 0;  // captures alive
 std::string g_last_error;
+std::vector<std::string> g_warnings;
 
 void OnFluidMessage(int level, const char* message, void*) {
   // Warnings say what a desktop user can do nothing about ("Failed to set
   // thread to high priority"); info and debug are for FluidSynth's developers.
-  if (level > FLUID_ERR || message == nullptr) return;
+  if (level > FLUID_WARN || message == nullptr) return;
   std::lock_guard lock(g_mutex);
-  if (g_capturing > 0) {
+  if (level == FLUID_WARN) {
+    if (g_capturing > 0) g_warnings.emplace_back(message);
+  } else if (g_capturing > 0) {
     g_last_error = message;
   } else {
     std::fprintf(stderr, "fluidsynth: %s\n", message);
@@ -27,6 +31,18 @@ void OnFluidMessage(int level, const char* message, void*) {
 }
 
 void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+GLogFunc g_glib_default = nullptr;
+
+// FluidSynth offers a damaged soundfont to its other readers too, and
+// libinstpatch's complains through GLib; the failed load says it already.
+void OnGlibMessage(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer data) {
+  {
+    std::lock_guard lock(g_mutex);
+    if (g_capturing > 0) return;
+  }
+  g_glib_default(domain, level, message, data);
+}
 
 }  // namespace
 
@@ -37,6 +53,7 @@ void RouteAudioLibraryMessages() {
       fluid_set_log_function(level, OnFluidMessage, nullptr);
     }
     snd_lib_error_set_handler(IgnoreAlsaMessage);
+    g_glib_default = g_log_set_default_handler(OnGlibMessage, nullptr);
   });
 }
 
@@ -45,6 +62,7 @@ AudioLogCapture::AudioLogCapture() {
   std::lock_guard lock(g_mutex);
   ++g_capturing;
   g_last_error.clear();
+  g_warnings.clear();
 }
 
 AudioLogCapture::~AudioLogCapture() {
@@ -55,6 +73,11 @@ AudioLogCapture::~AudioLogCapture() {
 std::string AudioLogCapture::TakeLastError() {
   std::lock_guard lock(g_mutex);
   return std::exchange(g_last_error, {});
+}
+
+std::vector<std::string> AudioLogCapture::TakeWarnings() {
+  std::lock_guard lock(g_mutex);
+  return std::exchange(g_warnings, {});
 }
 
 }  // namespace tonvale

@@ -3,10 +3,12 @@
 // built-in synthesizer opening) FluidSynth's errors are kept for the one
 // message that says why no output started; at other times its errors are
 // printed as "fluidsynth: ..." (its warnings never); ALSA's are dropped,
-// since every caller of ALSA reports its own failures.
+// since every caller of ALSA reports its own failures. What GLib passes on
+// for FluidSynth's soundfont readers is dropped during a capture too.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tonvale {
 
@@ -23,6 +25,8 @@ class AudioLogCapture {
   // The last error FluidSynth reported since the capture began or since the
   // last call, or "" when none.
   std::string TakeLastError();
+  // Its warnings since then: what a driver got instead of what it asked.
+  std::vector<std::string> TakeWarnings();
 };
 
 }  // namespace tonvale

@@ -33,8 +33,10 @@ std::optional<PulseServer> AskPulseServer(std::chrono::milliseconds limit) {
       query.asked = true;
       const auto reply = [](pa_context*, const pa_server_info* info, void* data) {
         auto* q = static_cast<Query*>(data);
-        if (info != nullptr)
+        if (info != nullptr) {
           q->answer = DescribePulseServer(info->server_name, info->server_version);
+          q->answer->rate = info->sample_spec.rate;
+        }
         q->done = true;
       };
       pa_operation* op = pa_context_get_server_info(context, reply, &query);

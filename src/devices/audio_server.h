@@ -14,6 +14,9 @@ namespace tonvale {
 struct PulseServer {
   AudioPath path = AudioPath::kPulseAudio;  // kPipeWire or kPulseAudio
   std::string label;  // "PipeWire 0.3.65 (PulseAudio protocol)", "PulseAudio 16.1"
+  // Its default sample rate: PipeWire's graph rate, PulseAudio's
+  // default-sample-rate; a stream at another rate is resampled.
+  double rate = 0;
 };
 
 // From the name and version the server reports ("PulseAudio (on PipeWire
@@ -22,7 +25,8 @@ struct PulseServer {
 PulseServer DescribePulseServer(std::string_view name, std::string_view version);
 
 // Asks the server a PulseAudio client would reach (PULSE_SERVER, else the
-// user's session); never starts one. Nothing when none answers in `limit`.
+// user's session) its name and rate; never starts one. Nothing when none
+// answers in `limit`.
 std::optional<PulseServer> AskPulseServer(
     std::chrono::milliseconds limit = std::chrono::milliseconds(2000));
 

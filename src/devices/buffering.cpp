@@ -5,22 +5,23 @@
 
 namespace tonvale {
 
-Buffering DefaultBuffering(AudioPath path) {
+double DefaultBufferingMs(AudioPath path) {
   switch (path) {
     case AudioPath::kPipeWire:
-      return {128, 2};
+      return 5.8;
     case AudioPath::kPulseAudio:
-      return {1024, 2};
+      return 46.44;
     case AudioPath::kAlsa:
     case AudioPath::kOther:
       break;
   }
-  return {64, 3};
+  return 4.35;
 }
 
-Buffering BufferingForMs(double ms, double sample_rate) {
-  const double period = std::round(ms * sample_rate / 2000.0);
-  return {static_cast<int>(std::clamp(period, double{kMinPeriodFrames}, 1e6)), 2};
+Buffering BufferingForMs(double ms, double sample_rate, int periods) {
+  periods = std::max(periods, 1);
+  const double period = std::round(ms * sample_rate / 1000.0 / periods);
+  return {static_cast<int>(std::clamp(period, 1.0, 1e7)), periods};
 }
 
 }  // namespace tonvale

@@ -16,14 +16,13 @@ struct Buffering {
 // The audio paths that buffer differently.
 enum class AudioPath { kPipeWire, kPulseAudio, kAlsa, kOther };
 
-// What each path is given unless the user says otherwise, chosen by counting
-// dropouts on each server (bench_dropouts): the smallest buffering that held
-// none.
-Buffering DefaultBuffering(AudioPath path);
+// What each path keeps unless the user says otherwise, chosen by counting
+// dropouts on each server (bench_dropouts): the least buffering that held
+// none. In milliseconds, so that it holds at whatever rate the server runs.
+double DefaultBufferingMs(AudioPath path);
 
-// A user's choice of `ms` (tonvale --latency): two periods, each rounded to
-// a whole frame and at least kMinPeriodFrames.
-inline constexpr int kMinPeriodFrames = 16;
-Buffering BufferingForMs(double ms, double sample_rate);
+// `ms` of sound at `sample_rate` split into `periods` periods, each rounded
+// to a whole frame and at least one.
+Buffering BufferingForMs(double ms, double sample_rate, int periods);
 
 }  // namespace tonvale

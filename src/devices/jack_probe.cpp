@@ -32,16 +32,16 @@ jack_client_t* OpenJackClientQuietly(const char* client_name) {
 }
 
 bool JackServerRunning() {
-  return JackPeriodMs().has_value();
+  return AskJackServer().has_value();
 }
 
-std::optional<double> JackPeriodMs() {
+std::optional<JackServerInfo> AskJackServer() {
   jack_client_t* client = OpenJackClientQuietly("Tonvale-probe");
   if (client == nullptr) return std::nullopt;
-  const jack_nframes_t rate = jack_get_sample_rate(client);
-  const double ms = rate > 0 ? 1000.0 * jack_get_buffer_size(client) / rate : 0.0;
+  const JackServerInfo info{static_cast<double>(jack_get_sample_rate(client)),
+                            static_cast<int>(jack_get_buffer_size(client))};
   jack_client_close(client);
-  return ms;
+  return info;
 }
 
 }  // namespace tonvale

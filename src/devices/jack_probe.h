@@ -12,11 +12,17 @@ namespace tonvale {
 // about a missing server are kept off stderr meanwhile.
 jack_client_t* OpenJackClientQuietly(const char* client_name);
 
-// Whether a JACK server is running: joins it quietly and leaves at once.
-bool JackServerRunning();
+struct JackServerInfo {
+  double rate = 0;        // frames per second
+  int period_frames = 0;  // its buffer size: every client plays at it
+  double period_ms() const { return rate > 0 ? 1000.0 * period_frames / rate : 0.0; }
+};
 
-// The running server's period in milliseconds (its buffer size over its
-// sample rate), or nothing when none runs.
-std::optional<double> JackPeriodMs();
+// The running server's rate and period (joins it quietly and leaves at
+// once), or nothing when none runs.
+std::optional<JackServerInfo> AskJackServer();
+
+// Whether a JACK server is running.
+bool JackServerRunning();
 
 }  // namespace tonvale

@@ -1,44 +1,52 @@
 #include "devices/soundfont_search.h"
 
-#include <array>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 
 namespace tonvale {
-namespace {
 
-constexpr std::array<const char*, 4> kSystemSoundfonts{
-    "/usr/share/sounds/sf2/default-GM.sf2",
-    "/usr/share/sounds/sf3/default-GM.sf3",
-    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-    "/usr/share/soundfonts/default.sf2",
-};
-
-// Only the form header is read: a stray text file or a directory must not
-// be offered as a synthesizer that then fails to open.
-bool LooksLikeSoundfont(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  char head[12] = {};
-  if (!in.read(head, sizeof head)) return false;
-  return std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0;
+std::vector<std::string> SystemSoundfonts() {
+  return {
+      "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+      "/usr/share/sounds/sf2/default-GM.sf2",
+      "/usr/share/sounds/sf3/default-GM.sf3",
+      "/usr/share/soundfonts/default.sf2",
+  };
 }
 
-}  // namespace
+std::string ChosenSoundfont(const std::string& option) {
+  if (!option.empty()) return option;
+  const char* env = std::getenv("TONVALE_SOUNDFONT");
+  return env != nullptr ? env : "";
+}
 
 std::vector<std::string> SoundfontCandidates() {
   std::vector<std::string> out;
-  if (const char* env = std::getenv("TONVALE_SOUNDFONT"); env != nullptr && *env != '\0') {
-    out.emplace_back(env);
-  }
-  out.insert(out.end(), kSystemSoundfonts.begin(), kSystemSoundfonts.end());
+  if (std::string chosen = ChosenSoundfont(); !chosen.empty()) out.push_back(std::move(chosen));
+  for (std::string& path : SystemSoundfonts()) out.push_back(std::move(path));
   return out;
+}
+
+std::string SoundfontProblem(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return "a folder, not a file";
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::strerror(errno);
+  char head[12] = {};
+  const bool whole = std::fread(head, 1, sizeof head, file) == sizeof head;
+  std::fclose(file);
+  if (!whole || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "sfbk", 4) != 0) {
+    return "not a SoundFont file";
+  }
+  return {};
 }
 
 std::optional<std::string> FindSoundfont(const std::vector<std::string>& candidates) {
   for (const auto& path : candidates) {
-    if (LooksLikeSoundfont(path)) return path;
+    if (SoundfontProblem(path).empty()) return path;
   }
   return std::nullopt;
 }

@@ -19,8 +19,14 @@ class SynthCore {
   static constexpr double kSampleRate = 44100.0;
 
   // Nothing when the synthesizer cannot be made or the soundfont not loaded.
+  // An instrument's samples are read when a program change first selects it
+  // on some channel (and dropped when no channel has it any more), so a
+  // program change may take as long as reading them. With
+  // `select_instruments` every channel gets program 0 (channel 10 the drum
+  // kit) at once; without, no channel sounds before its program change.
   static std::unique_ptr<SynthCore> Create(const std::string& soundfont_path,
-                                           double sample_rate = kSampleRate);
+                                           double sample_rate = kSampleRate,
+                                           bool select_instruments = true);
   ~SynthCore();
   SynthCore(const SynthCore&) = delete;
   SynthCore& operator=(const SynthCore&) = delete;

@@ -24,14 +24,25 @@ class PortDevice : public OutputDevice {
 
 DeviceSearch DeviceSearch::FromEnvironment() {
   DeviceSearch search;
-  search.soundfonts = SoundfontCandidates();
+  search.chosen_soundfont = ChosenSoundfont();
+  search.soundfonts = SystemSoundfonts();
   search.audio = AudioOptions::FromEnvironment();
   return search;
 }
 
 SystemMidiOut::SystemMidiOut(const DeviceSearch& search) {
-  if (auto path = FindSoundfont(search.soundfonts)) {
-    auto synth = std::make_unique<BuiltinSynth>(*path, search.audio);
+  // The user's own soundfont is tried whatever it is, so that its failure is
+  // said; the system's sets only where they are.
+  std::vector<std::string> found;
+  for (const std::string& path : search.soundfonts) {
+    if (SoundfontProblem(path).empty()) found.push_back(path);
+  }
+  if (!search.chosen_soundfont.empty()) {
+    found.insert(found.begin(), search.chosen_soundfont);
+  }
+  if (!found.empty()) {
+    auto synth = std::make_unique<BuiltinSynth>(
+        found.front(), search.audio, std::vector<std::string>(found.begin() + 1, found.end()));
     synth_ = synth.get();
     devices_.push_back(std::move(synth));
   }

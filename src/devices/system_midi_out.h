@@ -19,7 +19,10 @@
 namespace tonvale {
 
 struct DeviceSearch {
-  std::vector<std::string> soundfonts{};  // candidates, first usable wins
+  // The user's own soundfont (tonvale --soundfont, TONVALE_SOUNDFONT), tried
+  // first; the system's sets behind it, the first that loads wins.
+  std::string chosen_soundfont{};
+  std::vector<std::string> soundfonts{};
   PortApis ports{};
   AudioOptions audio{};
 

@@ -42,6 +42,14 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
     }
     if (word == "--help") return Only(CommandLine::Action::kHelp);
     if (word == "--version") return Only(CommandLine::Action::kVersion);
+    if (word == "--soundfont" || word.starts_with("--soundfont=")) {
+      if (word == "--soundfont" && i + 1 == args.size()) {
+        return UsageError("--soundfont needs a file");
+      }
+      line.soundfont = word == "--soundfont" ? args[++i] : word.substr(12);
+      if (line.soundfont.empty()) return UsageError("--soundfont needs a file");
+      continue;
+    }
     std::optional<std::string> value;
     if (word == "--latency") {
       if (i + 1 == args.size()) return UsageError("--latency needs a number of milliseconds");
@@ -61,7 +69,7 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
 }
 
 std::string UsageText() {
-  return "Usage: tonvale [--latency MS] [FILE.qvi | SONG.txt]\n"
+  return "Usage: tonvale [--latency MS] [--soundfont FILE] [FILE.qvi | SONG.txt]\n"
          "       tonvale --help | --version\n";
 }
 
@@ -74,14 +82,19 @@ std::string HelpText() {
          "waits for its first key. A name with blanks needs no quotes. Options\n"
          "come before the name.\n"
          "\n"
-         "  --latency MS  keep MS milliseconds (1 to 1000) of sound buffered in the\n"
-         "                built-in synthesizer, instead of the least that plays without\n"
-         "                clicks on the sound server it reaches: more for a busy or\n"
-         "                unusual machine, less for quicker keys. A JACK server plays\n"
-         "                at its own period whatever is asked.\n"
-         "  --help        show this help and exit\n"
-         "  --version     show the version and exit\n"
-         "  --            end of the options (for a name that starts with --)\n";
+         "  --latency MS      keep MS milliseconds (1 to 1000) of sound buffered in\n"
+         "                    the built-in synthesizer, instead of the least that\n"
+         "                    plays without clicks on the sound server it reaches:\n"
+         "                    more for a busy or unusual machine, less for quicker\n"
+         "                    keys. FluidSynth takes periods of 64 to 8192 frames;\n"
+         "                    beyond them the nearest is used, and said. A JACK\n"
+         "                    server plays at its own period whatever is asked.\n"
+         "  --soundfont FILE  play the built-in synthesizer with this SoundFont (.sf2\n"
+         "                    or .sf3) instead of the system's General MIDI set; one\n"
+         "                    that cannot be loaded is said, and the system's is used.\n"
+         "  --help            show this help and exit\n"
+         "  --version         show the version and exit\n"
+         "  --                end of the options (for a name that starts with --)\n";
 }
 
 }  // namespace tonvale

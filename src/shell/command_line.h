@@ -18,6 +18,7 @@ struct CommandLine {
   enum class Action { kRun, kHelp, kVersion, kUsageError };
   Action action = Action::kRun;
   std::optional<double> latency_ms;     // --latency MS
+  std::string soundfont;                // --soundfont FILE, as given; empty when none
   std::vector<std::string> file_words;  // after the options, as given
   std::string error;                    // for kUsageError, one line
 };
@@ -27,7 +28,8 @@ struct CommandLine {
 // starting with a single "-" are left for the toolkit (-display, -platform).
 CommandLine ParseCommandLine(std::span<const std::string> args);
 
-// "Usage: tonvale [--latency MS] [FILE.qvi | SONG.txt]" and the lines of --help.
+// "Usage: tonvale [--latency MS] [--soundfont FILE] [FILE.qvi | SONG.txt]"
+// and the lines of --help.
 std::string UsageText();
 std::string HelpText();
 

@@ -12,8 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "devices/buffering.h"
-#include "devices/synth_core.h"
+#include "devices/soundfont_search.h"
 #include "devices/system_midi_out.h"
 #include "files/document.h"
 #include "files/safe_write.h"
@@ -84,9 +83,8 @@ int main(int argc, char** argv) {
 
   // The soundfont loads while the splash is up, so the window opens at once.
   DeviceSearch search = DeviceSearch::FromEnvironment();
-  if (command_line.latency_ms) {
-    search.audio.buffering = BufferingForMs(*command_line.latency_ms, SynthCore::kSampleRate);
-  }
+  search.audio.latency_ms = command_line.latency_ms;
+  search.chosen_soundfont = ChosenSoundfont(command_line.soundfont);
   SystemMidiOut out(search);
   out.PreloadInBackground();
 

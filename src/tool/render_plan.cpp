@@ -25,16 +25,16 @@ std::uint64_t NextEventMs(std::uint64_t at_ms, const PerformanceEvent& event) {
   return SaturatingAdd(at_ms, std::max(event.delta_ms, PlaybackScheduler::kMinSpacingMs));
 }
 
-std::uint64_t EndFrame(std::uint64_t last_ms) {
-  return SaturatingAdd(FrameAt(last_ms), FrameAt(kRenderTailMs));
+std::uint64_t EndFrame(std::uint64_t last_ms, std::uint32_t rate) {
+  return SaturatingAdd(FrameAt(last_ms, rate), FrameAt(kRenderTailMs, rate));
 }
 
 }  // namespace
 
-std::uint64_t RenderedFrames(std::span<const PerformanceEvent> events) {
+std::uint64_t RenderedFrames(std::span<const PerformanceEvent> events, std::uint32_t rate) {
   std::uint64_t at_ms = 0;
   for (const PerformanceEvent& e : events) at_ms = NextEventMs(at_ms, e);
-  return EndFrame(at_ms);
+  return EndFrame(at_ms, rate);
 }
 
 bool RenderRecording(MidiOut& out, FrameSource& source, std::span<const PerformanceEvent> events,
@@ -62,12 +62,12 @@ bool RenderRecording(MidiOut& out, FrameSource& source, std::span<const Performa
   std::uint64_t at_ms = 0;
   for (const PerformanceEvent& e : events) {
     at_ms = NextEventMs(at_ms, e);
-    if (!render_to(FrameAt(at_ms))) return false;
+    if (!render_to(FrameAt(at_ms, settings.rate))) return false;
     PlayRecordedEvent(inst, e.message, e.key_data, e.octave_shift);
   }
   ReleasePedal(inst);  // as a stop does: the pedal first, then every channel
   SilenceAll(inst);
-  return render_to(EndFrame(at_ms));
+  return render_to(EndFrame(at_ms, settings.rate));
 }
 
 std::optional<FileError> RenderWavFile(const std::filesystem::path& path, MidiOut& out,
@@ -75,7 +75,10 @@ std::optional<FileError> RenderWavFile(const std::filesystem::path& path, MidiOu
                                        std::span<const PerformanceEvent> events,
                                        const RenderSettings& settings) {
   WavWriter wav;
-  if (const std::optional<FileError> error = wav.Open(path, RenderedFrames(events))) return error;
+  if (const std::optional<FileError> error =
+          wav.Open(path, RenderedFrames(events, settings.rate), settings.rate)) {
+    return error;
+  }
   RenderRecording(out, source, events, settings,
                   [&wav](std::span<const std::int16_t> samples) { return wav.Write(samples); });
   return wav.Finish();

@@ -17,28 +17,35 @@
 
 namespace tonvale {
 
-inline constexpr std::uint32_t kRenderRate = 44100;  // frames per second
+// Frames per second: CD rate unless asked otherwise (tonvale-tool render
+// --rate), within what FluidSynth can synthesize at.
+inline constexpr std::uint32_t kDefaultRenderRate = 44100;
+inline constexpr std::uint32_t kMinRenderRate = 8000;
+inline constexpr std::uint32_t kMaxRenderRate = 96000;
 // Sound kept after the last event, for the notes to die away (about the
 // 399 ticks a MIDI export keeps).
 inline constexpr std::uint32_t kRenderTailMs = 1600;
 inline constexpr std::size_t kRenderBlockFrames = 4096;
 
-// The frame at `ms`, rounded down; saturates instead of wrapping.
-constexpr std::uint64_t FrameAt(std::uint64_t ms) {
+// The frame at `ms` at `rate` frames per second, rounded down; saturates
+// instead of wrapping.
+constexpr std::uint64_t FrameAt(std::uint64_t ms, std::uint32_t rate) {
   constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
-  return ms > kMax / kRenderRate ? kMax : ms * kRenderRate / 1000;
+  return ms > kMax / rate ? kMax : ms * rate / 1000;
 }
 
 // Frames of the whole rendering: every event waits its delta_ms after the
 // one before (the first after the start), but at least the scheduler's 5 ms;
 // the tail follows the last. Exact up to 2^64 - 1, where it saturates, so
 // no file can make it wrap.
-std::uint64_t RenderedFrames(std::span<const PerformanceEvent> events);
+std::uint64_t RenderedFrames(std::span<const PerformanceEvent> events,
+                             std::uint32_t rate = kDefaultRenderRate);
 
 struct RenderSettings {
   std::int32_t key_mode;
   std::int32_t program;
   bool auto_bass;
+  std::uint32_t rate = kDefaultRenderRate;
 };
 
 // Makes the sound of the messages sent so far.

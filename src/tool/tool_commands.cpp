@@ -68,9 +68,9 @@ void PrintInfo(const RecordingFile& file, std::ostream& out) {
 int Render(const ToolOptions& options, std::span<const PerformanceEvent> events,
            const RenderSettings& settings, std::ostream& err) {
   // Refused before any work: the WAV file could not say its own size.
-  if (RenderedFrames(events) > kMaxWavFrames) {
+  if (RenderedFrames(events, settings.rate) > kMaxWavFrames) {
     err << "Cannot render " << options.input << ": it would sound longer than the "
-        << kMaxWavFrames / kRenderRate / 60 << " minutes a WAV file can hold; " << options.output
+        << kMaxWavFrames / settings.rate / 60 << " minutes a WAV file can hold; " << options.output
         << " is not written.\n";
     return kToolFileFailed;
   }
@@ -81,7 +81,7 @@ int Render(const ToolOptions& options, std::span<const PerformanceEvent> events,
     return kToolFileFailed;
   }
   // Rendered at the rate the WAV header states.
-  const std::unique_ptr<SynthCore> core = SynthCore::Create(*soundfont, kRenderRate);
+  const std::unique_ptr<SynthCore> core = SynthCore::Create(*soundfont, settings.rate);
   if (!core) {
     err << "Cannot load the soundfont " << *soundfont << ".\n";
     return kToolFileFailed;
@@ -154,7 +154,7 @@ int RunTool(const ToolOptions& options, std::ostream& out, std::ostream& err) {
   }
   const RecordingFile& file = std::get<RecordingFile>(read);
   const RenderSettings settings{options.key_mode.value_or(file.key_mode), options.program,
-                                options.auto_bass.value_or(file.auto_bass == 1)};
+                                options.auto_bass.value_or(file.auto_bass == 1), options.rate};
   switch (options.action) {
     case ToolAction::kInfo:
       PrintInfo(file, out);

@@ -12,10 +12,10 @@ const char kToolUsage[] =
     "       tonvale-tool keys FILE\n"
     "       tonvale-tool export FILE OUT.mid [--key-mode ID] [--program P] [--auto-bass 0|1]\n"
     "       tonvale-tool render FILE OUT.wav [--key-mode ID] [--program P] [--auto-bass 0|1]\n"
-    "                           [--soundfont PATH]\n"
+    "                           [--soundfont PATH] [--rate HZ]\n"
     "FILE is a recording (.qvi) or a song in numbered notation (.txt).\n"
     "Key mode and automatic bass default to the file's (a song: its key, no bass),\n"
-    "the program to 0.\n";
+    "the program to 0; the rate (8000 to 96000) to 44100.\n";
 
 namespace {
 
@@ -74,6 +74,12 @@ std::optional<ToolOptions> ParseToolArguments(std::span<const std::string_view> 
       options.auto_bass = value == "1";
     } else if (arg == "--soundfont" && options.action == ToolAction::kRender) {
       options.soundfont = std::string(value);
+    } else if (arg == "--rate" && options.action == ToolAction::kRender) {
+      const std::optional<std::int32_t> rate = ParseInt(value);
+      if (!rate || *rate < std::int32_t{kMinRenderRate} || *rate > std::int32_t{kMaxRenderRate}) {
+        return std::nullopt;
+      }
+      options.rate = static_cast<std::uint32_t>(*rate);
     } else {
       return std::nullopt;
     }

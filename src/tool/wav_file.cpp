@@ -3,7 +3,6 @@
 #include <bit>
 
 #include "files/riff.h"
-#include "tool/render_plan.h"
 
 namespace tonvale {
 
@@ -20,7 +19,7 @@ void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> WavHeader(std::uint64_t frames) {
+std::optional<std::vector<std::uint8_t>> WavHeader(std::uint64_t frames, std::uint32_t rate) {
   if (frames > kMaxWavFrames) return std::nullopt;
   const auto data_size = static_cast<std::uint32_t>(frames * kFrameBytes);
   std::vector<std::uint8_t> out;
@@ -33,8 +32,8 @@ std::optional<std::vector<std::uint8_t>> WavHeader(std::uint64_t frames) {
   riff::AppendU32(out, 16);
   AppendU16(out, 1);  // PCM
   AppendU16(out, kChannels);
-  riff::AppendU32(out, kRenderRate);
-  riff::AppendU32(out, kRenderRate * kFrameBytes);
+  riff::AppendU32(out, rate);
+  riff::AppendU32(out, rate * kFrameBytes);
   AppendU16(out, kFrameBytes);
   AppendU16(out, kBytesPerSample * 8);
   append("data");
@@ -42,8 +41,9 @@ std::optional<std::vector<std::uint8_t>> WavHeader(std::uint64_t frames) {
   return out;
 }
 
-std::optional<FileError> WavWriter::Open(const std::filesystem::path& path, std::uint64_t frames) {
-  const std::optional<std::vector<std::uint8_t>> header = WavHeader(frames);
+std::optional<FileError> WavWriter::Open(const std::filesystem::path& path, std::uint64_t frames,
+                                         std::uint32_t rate) {
+  const std::optional<std::vector<std::uint8_t>> header = WavHeader(frames, rate);
   if (!header) return FileError::kCannotWrite;
   if (const std::optional<FileError> error = file_.Open(path)) return error;
   frames_left_ = frames;

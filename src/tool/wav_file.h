@@ -1,5 +1,4 @@
-// 16-bit stereo PCM WAV files at the rendering rate, written as the sound is
-// rendered.
+// 16-bit stereo PCM WAV files, written as the sound is rendered.
 #pragma once
 
 #include <cstdint>
@@ -17,15 +16,16 @@ namespace tonvale {
 // about 6 h 45 min.
 inline constexpr std::uint64_t kMaxWavFrames = (std::uint64_t{0xFFFFFFFF} - 36) / 4;
 
-// The 44-byte header of a WAV file holding `frames` stereo frames; nothing
-// beyond kMaxWavFrames.
-std::optional<std::vector<std::uint8_t>> WavHeader(std::uint64_t frames);
+// The 44-byte header of a WAV file holding `frames` stereo frames at `rate`
+// frames per second; nothing beyond kMaxWavFrames.
+std::optional<std::vector<std::uint8_t>> WavHeader(std::uint64_t frames, std::uint32_t rate);
 
 class WavWriter {
  public:
-  // Opens `path` (safely) for exactly `frames` frames; kCannotWrite, with
-  // nothing created, when they would not fit.
-  std::optional<FileError> Open(const std::filesystem::path& path, std::uint64_t frames);
+  // Opens `path` (safely) for exactly `frames` frames at `rate`;
+  // kCannotWrite, with nothing created, when they would not fit.
+  std::optional<FileError> Open(const std::filesystem::path& path, std::uint64_t frames,
+                                std::uint32_t rate);
   // Interleaved samples, left then right; false once anything failed.
   bool Write(std::span<const std::int16_t> samples);
   // kCannotWrite when anything failed or the frames written are not those

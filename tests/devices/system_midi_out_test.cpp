@@ -46,8 +46,18 @@ TEST(SystemMidiOut, RoutesThroughOpenSwitchFailAndClose) {
   // The built-in synthesizer comes first, when there is a soundfont.
   DeviceSearch search{.soundfonts = {"/nonexistent.sf2"}, .ports = {.alsa = false, .jack = false}};
   EXPECT_EQ(SystemMidiOut(search).DeviceCount(), 0);
-  search.soundfonts.push_back(FindSoundfont(SoundfontCandidates()).value_or(""));
+  const std::string system = FindSoundfont(SoundfontCandidates()).value_or("");
+  search.soundfonts.push_back(system);
   EXPECT_EQ(SystemMidiOut(search).DescribeDevice(0), "Built-in synthesizer (FluidSynth)");
+  // The user's own is tried first, whatever it is, the system's behind it.
+  search.chosen_soundfont = "/nonexistent-own.sf2";
+  SystemMidiOut with_own(search);
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(with_own.synth()->Preload());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("/nonexistent-own.sf2"), std::string::npos);
+  EXPECT_EQ(with_own.synth()->LoadedSoundfont(), system);
+  search.soundfonts.clear();
+  EXPECT_EQ(SystemMidiOut(search).DeviceCount(), 1);
 }
 
 }  // namespace

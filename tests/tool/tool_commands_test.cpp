@@ -12,6 +12,7 @@
 #include "practice/song_events.h"
 #include "practice/song_midi.h"
 #include "practice/song_reader.h"
+#include "sound_analysis.h"
 #include "tool/render_plan.h"
 
 namespace tonvale {
@@ -57,9 +58,11 @@ TEST_F(Tool, InfoAndExportTakeTheFilesSettingsUnlessTold) {
   EXPECT_EQ(test::Str(test::ReadAll("b.mid")),
             "MThd\0\0\0\6\0\0\0\1\0\xC0MTrk\0\0\0\x20\0\xFF\x51\3\x0B\x96\xC6\0\xC0\x13"
             "\x82\x2F\x90\x3F\x7F\x4B\x80\x3F\x7F\x83\x0F\x90\1\0\0\x80\1\0\0\xFF\x2F\0"sv);
-  for (const char* usage : {"", "play a b", "info a b", "export a", "export a b --key-mode 1306",
-                            "export a b --program 128", "export a b --auto-bass 2",
-                            "export a b --soundfont x.sf2", "render a b --volume 3"})
+  for (const char* usage :
+       {"", "play a b", "info a b", "export a", "export a b --key-mode 1306",
+        "export a b --program 128", "export a b --auto-bass 2", "export a b --soundfont x.sf2",
+        "render a b --volume 3", "export a b --rate 48000", "render a b --rate 7999",
+        "render a b --rate 96001", "render a b --rate 48k"})
     Run(usage, kToolUsageError);
 }
 
@@ -133,6 +136,28 @@ TEST_F(Tool, SongsAnswerTheFourCommandsAndABadSongFailsWithTheWindowsMessage) {
   for (const char* usage : {"keys", "keys a.txt b.txt", "keys a.txt --program 3", "info a.txt x"})
     Run(usage, kToolUsageError);
   EXPECT_FALSE(std::filesystem::exists("c.mid"));
+}
+
+// At another rate the header says it and the synthesizer plays at it: a
+// mismatch would put every note out of tune.
+TEST_F(Tool, RenderWritesTheRateAskedAtThatRate) {
+  Write("a.qvi", {{200, 256, 0x1E0001, 0}, {800, 257, 0xC01E0001, 0}});
+  Run("render a.qvi a.wav --program 80 --key-mode 1297 --rate 22050", 0);
+  const test::Blob wav = test::ReadAll("a.wav");
+  ASSERT_EQ(wav.size(), 44 + 4 * (22050 + 35280));  // 1 s and the 1.6 s tail
+  const auto u32 = [&](std::size_t at) {
+    return wav[at] | wav[at + 1] << 8 | wav[at + 2] << 16 | std::uint32_t(wav[at + 3]) << 24;
+  };
+  EXPECT_EQ(u32(24), 22050u);
+  EXPECT_EQ(u32(28), 22050u * 4);
+  std::vector<float> held;  // 0.3 s to 0.8 s, while the key is held; mono
+  for (std::size_t frame = 6615; frame < 17640; ++frame) {
+    const std::size_t at = 44 + 4 * frame;
+    held.push_back(
+        (std::int16_t(wav[at] | wav[at + 1] << 8) + std::int16_t(wav[at + 2] | wav[at + 3] << 8)) /
+        65536.0f);
+  }
+  EXPECT_NEAR(test::Fundamental(held, 22050, 60, 2000), 261.63, 2.6);  // middle C
 }
 
 }  // namespace

@@ -16,9 +16,10 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [[ $(field Package) == tonvale && $(field Version) == "$version" ]] || fail "name or version"
 [[ $(field Section) == sound && $(field Maintainer) == *@* ]] || fail "section or maintainer"
 [[ $(field Description) == *$'\n'* ]] || fail "no long description"
-# Libraries read from the programs, and a soundfont the program searches for.
+# Libraries read from the programs, and a soundfont the program searches for:
+# the full set first, the small one as the alternative.
 depends=$(field Depends)
-for lib in libc6 libqt6widgets6 libfluidsynth3 librtmidi6 timgm6mb-soundfont; do
+for lib in libc6 libqt6widgets6 libfluidsynth3 librtmidi6 "fluid-soundfont-gm | timgm6mb-soundfont"; do
   [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 
