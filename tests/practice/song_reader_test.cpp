@@ -78,19 +78,16 @@ TEST(SongReader, LengthsDotsDashesAndTies) {
 
 TEST(SongReader, TripletsPlayThreeInTheTimeOfTwo) {
   const Song song = ReadOk("3[ q1 q2 q3 ] 3[ 1 2 3 ] q4 q4 | 3[q5 q6 q7] 3[ s1 s2 s3] s4 s4 1 1");
-  const std::int64_t starts[] = {0,   64,  128, 192, 320,  448,  576,  672,  768,
-                                 832, 896, 960, 992, 1024, 1056, 1104, 1152, 1344};
-  ASSERT_EQ(song.notes.size(), std::size(starts));
-  for (std::size_t i = 0; i < song.notes.size(); ++i) EXPECT_EQ(song.notes[i].start, starts[i]);
-  const SongNote& first = song.notes[0];
-  EXPECT_EQ(first.tuplet, 3);
-  EXPECT_TRUE(first.tuplet_first);
-  EXPECT_FALSE(first.tuplet_last);
-  EXPECT_TRUE(song.notes[2].tuplet_last);
-  EXPECT_TRUE(song.notes[3].tuplet_first);
-  EXPECT_EQ(song.notes[6].tuplet, 0);
+  // "start:tuplet", then "[" where a bracket begins and "]" where it ends.
+  EXPECT_EQ(Each(song,
+                 [](const SongNote& n) {
+                   return std::to_string(n.start) + ':' + std::to_string(n.tuplet) +
+                          (n.tuplet_first ? "[" : "") + (n.tuplet_last ? "]" : "");
+                 }),
+            (std::vector<std::string>{"0:3[", "64:3", "128:3]", "192:3[", "320:3", "448:3]",
+                                      "576:0", "672:0", "768:3[", "832:3", "896:3]", "960:3[",
+                                      "992:3", "1024:3]", "1056:0", "1104:0", "1152:0", "1344:0"}));
   EXPECT_EQ(song.notes[9].word, "q6");
-  EXPECT_TRUE(song.notes[10].tuplet_last);
   EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{768, 1536}));
 }
 
