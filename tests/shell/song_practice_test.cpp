@@ -141,12 +141,8 @@ class SongPracticeTest : public QObject {
     QVERIFY(rig.Show());
     StderrCapture err;
     QVERIFY(rig.Open(rig.Write("three.txt", kThreeNotes)));
-    // The next key in the hint colour on the keyboard.
+    // The next key is marked on the keyboard (drawn as the pictures test shows).
     QCOMPARE(rig.Client().HintKey(), 30);
-    const Rect a = KeyCell(kKeyTable[30], rig.Client().Layout().x0, rig.Client().Layout().y0);
-    QCOMPARE(rig.Client().grab().toImage().pixelColor(a.x + 8, a.y + 30),
-             rig.pictures.hint_mark.toImage().pixelColor(8, 30));
-    rig.sink.Clear();
     rig.Tap(30);
     QCOMPARE(rig.Client().HintKey(), 31);
     // G is a wrong one, and sounds as always; Esc silences and leaves the
