@@ -37,9 +37,7 @@ TEST(SongFile, TextSongsAndRecordingsByNameOrContent) {
     const Song& song = std::get<Song>(read);
     EXPECT_EQ(song.title, "take");
     EXPECT_EQ(song.key_mode, 1298);
-    ASSERT_EQ(song.notes.size(), 1u);
-    EXPECT_EQ(song.notes[0].start, 1200);
-    EXPECT_EQ(song.notes[0].length, 300);
+    EXPECT_EQ(song.notes.size(), 1u);  // the notes themselves: recording_song_test
   }
   EXPECT_FALSE(IsRecordingFile(folder / "titled.txt"));
 }
