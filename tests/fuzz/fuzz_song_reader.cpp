@@ -1,9 +1,6 @@
-// Any bytes given to the song reader: it must never crash, a refusal must
-// name a line and word when it blames one, and what it accepts must hold
-// together: notes in time order within the song, every played note's key
-// sounding its pitch, a band holding every note once, one press and one
-// release per played note, a MIDI file whose track adds up, and a waiting
-// practice that the notes' own keys play through.
+// Any bytes given to the song reader: it never crashes, a refusal names a
+// line and word when it blames one, and what it accepts holds together in
+// every step after it (band, events, MIDI file, a waiting practice).
 #include <cstdlib>
 #include <variant>
 

@@ -1,5 +1,5 @@
-// The band's lines: items placed left to right with their widths, lines
-// broken at bar lines (inside a bar only when it cannot fit), beams.
+// The band's lines: items placed with their widths, lines broken at bar
+// lines (inside a bar only when it cannot fit), beams.
 #include "practice/band_layout.h"
 
 #include <gtest/gtest.h>
@@ -15,41 +15,24 @@ using K = BandItemKind;
 constexpr BandWidths kWidths{50, 10, 4, 6, 2, 3};
 constexpr std::string_view kSong = "q1 q2 3 #4 - | 5 - - - | 3[ q1 q2 q3 ] s1 s2 s3 s4 1 - |";
 
-struct Placed {
-  K kind;
-  int note;
-  int x;
-};
-
-std::vector<Placed> LineItems(const BandLayout& layout, std::size_t line) {
-  std::vector<Placed> items;
+// A line's items as "kind note@x": H header, N note, D dash, B bar line.
+std::string LineItems(const BandLayout& layout, std::size_t line) {
+  std::string text;
   for (std::size_t i = layout.lines[line].first_item; i < layout.lines[line].end_item; ++i) {
-    items.push_back({layout.items[i].kind, layout.items[i].note, layout.items[i].x});
+    const BandItem& item = layout.items[i];
+    text += std::string(text.empty() ? "" : " ") + "HNDB"[int(item.kind)] +
+            std::to_string(item.note) + '@' + std::to_string(item.x);
   }
-  return items;
-}
-
-bool operator==(const Placed& a, const Placed& b) {
-  return a.kind == b.kind && a.note == b.note && a.x == b.x;
+  return text;
 }
 
 TEST(BandLayout, BarsStayWholeWhenTheyFitAndItemsKeepTheirTimes) {
   const Song song = ReadOk(kSong);
   const BandLayout layout = LayoutBand(song, kWidths, 170);
   ASSERT_EQ(layout.lines.size(), 2u);
+  // Note 3 with its accidental: 14 wide.
   EXPECT_EQ(LineItems(layout, 0),
-            (std::vector<Placed>{{K::kHeader, -1, 0},
-                                 {K::kNote, 0, 53},
-                                 {K::kNote, 1, 66},
-                                 {K::kNote, 2, 79},
-                                 {K::kNote, 3, 92},  // with its accidental: 14 wide
-                                 {K::kDash, 3, 109},
-                                 {K::kBarLine, -1, 118},
-                                 {K::kNote, 4, 123},
-                                 {K::kDash, 4, 136},
-                                 {K::kDash, 4, 145},
-                                 {K::kDash, 4, 154},
-                                 {K::kBarLine, -1, 163}}));
+            "H-1@0 N0@53 N1@66 N2@79 N3@92 D3@109 B-1@118 N4@123 D4@136 D4@145 D4@154 B-1@163");
   EXPECT_EQ(layout.lines[0].width, 165);
   EXPECT_EQ(layout.lines[0].first_note, 0);
   EXPECT_EQ(layout.lines[0].last_note, 4);
@@ -61,15 +44,18 @@ TEST(BandLayout, BarsStayWholeWhenTheyFitAndItemsKeepTheirTimes) {
   EXPECT_EQ(LineOfNote(layout, 4), 0u);
   EXPECT_EQ(LineOfNote(layout, 12), 1u);
   EXPECT_EQ(LineOfNote(layout, 99), 0u);
+  // A song ends with a bar line, written or not.
+  const BandLayout open = LayoutBand(ReadOk("1 2 3"), kWidths, 1000);
+  EXPECT_EQ(open.items.size(), 5u);
+  EXPECT_EQ(open.items.back().kind, K::kBarLine);
+  EXPECT_EQ(open.items.back().tick, 576);
 }
 
 TEST(BandLayout, ABarTooLongForALineBreaksBetweenItsItemsButNeverBeforeABarLine) {
   const Song song = ReadOk(kSong);
   BandLayout layout = LayoutBand(song, kWidths, 100);
-  EXPECT_EQ(LineItems(layout, 0).size(), 4u);  // the header, q1 q2 3
-  EXPECT_EQ(LineItems(layout, 1),
-            (std::vector<Placed>{
-                {K::kHeader, -1, 0}, {K::kNote, 3, 53}, {K::kDash, 3, 70}, {K::kBarLine, -1, 79}}));
+  EXPECT_EQ(LineItems(layout, 0), "H-1@0 N0@53 N1@66 N2@79");
+  EXPECT_EQ(LineItems(layout, 1), "H-1@0 N3@53 D3@70 B-1@79");
   EXPECT_EQ(LineOfNote(layout, 3), 1u);
   EXPECT_EQ(LineOfNote(layout, 4), 2u);
   // Narrower than anything: one item a line, a bar line still after its note.
@@ -103,14 +89,6 @@ TEST(BandLayout, UnderlinesAreBeamedWithinABeatOrATriplet) {
   const Song song = ReadOk("q1 q2 q3 q4");
   const BandLayout narrow = LayoutBand(song, kWidths, 70);
   EXPECT_EQ(narrow.items[1].beam_to_next, 0);
-}
-
-TEST(BandLayout, ASongEndsWithABarLine) {
-  const Song song = ReadOk("1 2 3");
-  const BandLayout layout = LayoutBand(song, kWidths, 1000);
-  EXPECT_EQ(layout.items.back().kind, K::kBarLine);
-  EXPECT_EQ(layout.items.back().tick, 576);
-  EXPECT_EQ(layout.items.size(), 5u);
 }
 
 }  // namespace

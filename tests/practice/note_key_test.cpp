@@ -11,7 +11,7 @@
 namespace tonvale {
 namespace {
 
-TEST(NoteKey, EveryPitchOfTheReachHasAKeyThatSoundsIt) {
+TEST(NoteKey, EveryPitchOfTheReachHasAKeyThatSoundsItOnThePreferredRow) {
   for (int pitch = kLowestPitch - 3; pitch <= kHighestPitch + 3; ++pitch) {
     SCOPED_TRACE(pitch);
     const std::optional<SongKey> key = KeyForPitch(pitch);
@@ -23,9 +23,7 @@ TEST(NoteKey, EveryPitchOfTheReachHasAKeyThatSoundsIt) {
     EXPECT_EQ(key->shift, pitch > 21 ? 1 : pitch < -18 ? -1 : 0);
     EXPECT_EQ(PitchOfKey(key->scan_code, key->shift), pitch);
   }
-}
-
-TEST(NoteKey, EdgesOfTheReachAndTheRowPreference) {
+  // The edges of the reach and the row preference among keys alike.
   const std::pair<int, SongKey> cases[] = {
       {-18, {2, 0}},    // key 1, the lowest
       {21, {27, 0}},    // right bracket, the highest

