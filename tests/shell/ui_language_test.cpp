@@ -170,13 +170,20 @@ class UiLanguageTest : public QObject {
     }
   }
 
-  void theCoreTextsTheHelpAndTheAboutBoxInEnglish() {
+  // The core's texts through the window, the help, the About box and a
+  // song: a refusal worded around the file's own line and word, the result
+  // in the status line, and a long result (an 11-letter title, 99 notes, the
+  // widest timing play-along allows) fitting there 1024 pixels wide.
+  void theCoreTextsTheHelpTheAboutBoxAndASongInEnglish() {
     const UiTranslations english(UiLanguage::kEnglish);
     WindowRig rig;
+    QVERIFY(rig.Show());
+    rig.ResizeClient(1024, 700);
     FakeDialogs dialogs;
-    SteadyMillisecondClock clock;
-    SteadyPlaybackTimer timer;
-    RecordingSession session(*rig.window, rig.notices, dialogs, clock, timer);
+    SettableMillisecondClock clock{1000};
+    FrozenTimer playback_timer;
+    InstantTimer listen_timer;
+    RecordingSession session(*rig.window, rig.notices, dialogs, clock, playback_timer);
     session.LoadFromCommandLine("missing.qvi");
     QCOMPARE(rig.window->windowTitle(), "Tonvale - [Untitled]");
     rig.Trigger(IDM_DEVICE_CLOSE);
@@ -214,22 +221,7 @@ class UiLanguageTest : public QObject {
     QCOMPARE(labels.mid(1), QStringList({"Contact:", "Home page:", "Download 1:", "Download 2:"}));
     QCOMPARE(about.okButton()->text(), "OK");
     QCOMPARE(LinkTarget(kAboutLinks[1]).toString(), "https://tonvale.org/en/");
-  }
 
-  // A song in the English window: a refusal worded around the file's own
-  // line and word, the result in the status line, and a long result (an
-  // 11-letter title, 99 notes, the widest timing play-along allows) fitting
-  // there on a screen 1024 pixels wide.
-  void aSongInEnglish() {
-    const UiTranslations english(UiLanguage::kEnglish);
-    WindowRig rig;
-    QVERIFY(rig.Show());
-    rig.ResizeClient(1024, 700);
-    FakeDialogs dialogs;
-    SettableMillisecondClock clock{1000};
-    FrozenTimer playback_timer;
-    InstantTimer listen_timer;
-    RecordingSession session(*rig.window, rig.notices, dialogs, clock, playback_timer);
     SongPractice practice(*rig.window, session, rig.notices, dialogs, clock, listen_timer, {});
     QTemporaryDir dir;
     const auto write = [&dir](const char* name, const char* text) {
