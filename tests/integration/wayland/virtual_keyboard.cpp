@@ -1,19 +1,13 @@
 // A keyboard for tests under a Wayland compositor: it uploads the standard
-// keymap (rules evdev, model pc105, layout us) through the virtual keyboard
-// protocol and types on it, so that the focused window receives the same
-// physical key codes a real PC keyboard gives.
-//
-// It reads one action a line from standard input, and answers each on
-// standard output with "ok" once the compositor has taken it:
-//     key NAME[+NAME...]   press the keys in order, release them in reverse
-//     keydown NAME         keyup NAME
-//     repeat               answers "repeat RATE DELAY": the key repeat the
-//                          compositor tells its clients (keys a second, ms)
-// NAME: a to z, 0 to 9, shift, ctrl, alt, up, down, return, escape.
-// The keyboard stays plugged into the seat until standard input ends: a
-// keyboard that comes and goes with each key would make the windows forget
-// their keyboard, and the keys sent meanwhile. Exit status 1 with a message
-// on the first action that fails.
+// evdev/pc105/us keymap through the virtual keyboard protocol, so that the
+// focused window gets the physical key codes of a PC keyboard. It reads one
+// action a line and answers "ok" once the compositor has taken it:
+//     key NAME[+NAME...]   press in order, release in reverse
+//     keydown NAME, keyup NAME
+//     repeat               answers "repeat RATE DELAY", the compositor's key repeat
+// NAME: a to z, 0 to 9, shift, ctrl, alt, up, down, return, escape. The
+// keyboard stays plugged in until the input ends: one that came and went
+// with each key would make the windows forget their keyboard, and its keys.
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>

@@ -89,7 +89,9 @@ class Wayland : public ::testing::Test {
   void Type(const std::string& action) {
     const std::string line = action + "\n";
     ASSERT_EQ(write(keys_, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-    if (action != "repeat") ASSERT_TRUE(Await("ok\n", ++typed_)) << action;
+    if (action != "repeat") {
+      ASSERT_TRUE(Await("ok\n", ++typed_)) << action;
+    }
   }
   // Starts the program in English and waits until its window, a Wayland
   // window of its own (no X server exists here) known by the desktop
@@ -128,7 +130,8 @@ class Wayland : public ::testing::Test {
   }
   // The whole output, once two pictures in a row agree (the window has drawn).
   QImage Screenshot(const std::string& name) {
-    const fs::path path = dir_.path() / (name + ".png");
+    fs::create_directories(TONVALE_TEST_OUTPUT_DIR);  // kept for whoever looks at them
+    const fs::path path = fs::path(TONVALE_TEST_OUTPUT_DIR) / ("wayland-" + name + ".png");
     QImage last;
     for (int i = 0; i < 40; ++i) {
       RunToEnd({"grim", path.string()}, env_, 10s, dir_.path() / "grim.log");
@@ -137,10 +140,6 @@ class Wayland : public ::testing::Test {
       last = now;
       std::this_thread::sleep_for(250ms);
     }
-    // Kept for whoever looks at them.
-    fs::create_directories(TONVALE_TEST_OUTPUT_DIR);
-    fs::copy_file(path, fs::path(TONVALE_TEST_OUTPUT_DIR) / ("wayland-" + name + ".png"),
-                  fs::copy_options::overwrite_existing);
     return last.convertToFormat(QImage::Format_RGB32);
   }
 
@@ -154,8 +153,7 @@ class Wayland : public ::testing::Test {
   std::string display_, ipc_;
   std::unique_ptr<JackMidiReceiver> receiver_;
   Process keyboard_;
-  int keys_ = -1;
-  int typed_ = 0;
+  int keys_ = -1, typed_ = 0;
   Process program_;
   std::size_t count_ = 0;
 };
