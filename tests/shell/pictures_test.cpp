@@ -48,31 +48,30 @@ class PicturesTest : public QObject {
     QCOMPARE(sharp.background, plain.background);
 
     QVERIFY(rig.Show(1000, 700));
-    const QImage shot = rig.Client().grab().toImage();
-    QCOMPARE(shot.size(), rig.Client().size() * 2);
-    // The piano (picture 0), and the left edge of key A's cap, beside its label.
-    const QImage strip(QStringLiteral(":/res/instruments@2x.png"));
+    QCOMPARE(rig.Client().grab().size(), rig.Client().size() * 2);
+    // A part of the client area as drawn now, and of a picture's twin.
+    const auto drawn = [&rig](int x, int y, int width, int height) {
+      return Rgb(rig.Client().grab().toImage(), {x, y, width, height});
+    };
+    const auto twin = [](const char* name, int width, int height) {
+      return Rgb(QImage(QStringLiteral(":/res/%1@2x.png").arg(name)), {0, 0, width, height});
+    };
+    // The piano (picture 0), and the left edge of key A's cap, beside its
+    // label; then the same key as the next one of a song, and the held pedal.
     const int picture_x = (rig.Client().width() - 171) / 2;
-    QCOMPARE(Rgb(shot, {picture_x * 2, 100, 342, 282}), Rgb(strip, {0, 0, 342, 282}));
-    const tonvale::Rect key = tonvale::KeyCell(tonvale::kKeyTable[30], rig.Client().Layout().x0,
-                                               rig.Client().Layout().y0);
-    QCOMPARE(Rgb(shot, {key.x * 2, key.y * 2, 8, 78}),
-             Rgb(QImage(QStringLiteral(":/res/keymarks@2x.png")), {0, 0, 8, 78}));
-    // The same key as the next one of a song.
+    QCOMPARE(drawn(picture_x * 2, 100, 342, 282), twin("instruments", 342, 282));
+    const tonvale::WindowLayout& l = rig.Client().Layout();
+    const tonvale::Rect key = tonvale::KeyCell(tonvale::kKeyTable[30], l.x0, l.y0);
+    QCOMPARE(drawn(key.x * 2, key.y * 2, 8, 78), twin("keymarks", 8, 78));
     rig.Client().SetHintKey(30, 0);
-    QCOMPARE(Rgb(rig.Client().grab().toImage(), {key.x * 2, key.y * 2, 8, 78}),
-             Rgb(QImage(QStringLiteral(":/res/hintmark@2x.png")), {0, 0, 8, 78}));
-    // The held pedal's mark.
+    QCOMPARE(drawn(key.x * 2, key.y * 2, 8, 78), twin("hintmark", 8, 78));
     rig.Key(QEvent::KeyPress, Qt::Key_Space, 65, QStringLiteral(" "));
-    const tonvale::Rect pedal =
-        tonvale::PedalCell(rig.Client().Layout().x0, rig.Client().Layout().y0);
-    QCOMPARE(Rgb(rig.Client().grab().toImage(),
-                 {pedal.x * 2, pedal.y * 2, pedal.width * 2, pedal.height * 2}),
-             Rgb(QImage(QStringLiteral(":/res/pedal@2x.png")), {0, 0, 456, 78}));
+    const tonvale::Rect pedal = tonvale::PedalCell(l.x0, l.y0);
+    QCOMPARE(drawn(pedal.x * 2, pedal.y * 2, pedal.width * 2, pedal.height * 2),
+             twin("pedal", 456, 78));
     // The first tool-bar icon, the splash and the About box's picture.
     const QPixmap icon = rig.window->ToolBarActions()[0]->icon().pixmap(QSize(32, 32), 2.0);
-    QCOMPARE(Rgb(icon.toImage(), {0, 0, 64, 64}),
-             Rgb(QImage(QStringLiteral(":/res/toolbar@2x.png")), {0, 0, 64, 64}));
+    QCOMPARE(Rgb(icon.toImage(), {0, 0, 64, 64}), twin("toolbar", 64, 64));
     QCOMPARE(tonvale::SplashWindow(sharp.splash, 0).size(), QSize(200, 200));
     tonvale::LinkVisits visits{};
     tonvale::AboutBox box(nullptr, visits, [](const QUrl&) { return true; });

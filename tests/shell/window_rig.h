@@ -9,10 +9,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <atomic>
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -72,24 +70,17 @@ struct InstantTimer : PlaybackTimer {
 
 // The scheduler's waits never end by themselves: playback runs until stopped.
 struct FrozenTimer : PlaybackTimer {
-  std::mutex mutex;
-  std::condition_variable wake;
-  bool interrupted = false;
+  std::atomic<bool> interrupted = false;
   Time Now() override { return {}; }
   bool SleepUntil(Time) override {
-    std::unique_lock lock(mutex);
-    wake.wait(lock, [this] { return interrupted; });
+    interrupted.wait(false);
     return false;
   }
   void Interrupt() override {
-    std::lock_guard lock(mutex);
     interrupted = true;
-    wake.notify_all();
+    interrupted.notify_all();
   }
-  void Resume() override {
-    std::lock_guard lock(mutex);
-    interrupted = false;
-  }
+  void Resume() override { interrupted = false; }
 };
 
 using Bytes = std::vector<std::uint8_t>;

@@ -1,18 +1,14 @@
 // The hand over links as the X server shows it on a screen of two device
-// pixels per logical pixel: the hand drawn at twice the size, its hot spot
-// on the fingertip. Qt on X11 takes a cursor's hot spot in the picture's own
-// pixels, which the link cursor relies on; this is where that would show if
-// it changed.
+// pixels per logical pixel: the twin, 64 pixels wide, its hot spot on the
+// fingertip. Qt on X11 takes a cursor's hot spot in the picture's own pixels
+// (offscreen and Wayland take logical ones), which the link cursor relies on;
+// only a real X server shows whether it still does.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QTest>
 #include <QWidget>
-#include <cstdint>
 #include <cstdlib>
-#include <functional>
-#include <optional>
 
 #include "help/link_label.h"
 #include "servers.h"
@@ -20,16 +16,9 @@
 namespace tonvale::test {
 namespace {
 
-struct ShownCursor {
-  int width = 0, height = 0, xhot = 0, yhot = 0;
-  std::vector<std::uint32_t> argb;
-};
-
-// Moves the pointer to (x, y) of `display` and reads the cursor the server
-// shows there, once it is `width` pixels wide, `pump` running in between.
-// Below, apart: Xlib's macros clash with Qt's and GoogleTest's names.
-std::optional<ShownCursor> CursorAt(const std::string& display, int x, int y, int width,
-                                    const std::function<void()>& pump);
+// The cursor the server shows at (x, y) once it is 64 pixels wide, as
+// "WIDTHxHEIGHT+XHOT+YHOT". Below, apart: Xlib's macros clash with Qt's names.
+std::string CursorAt(const std::string& display, int x, int y);
 
 TEST(LinkCursor, TheXServerShowsTheSharpHandWithItsHotSpotOnTheFingertip) {
   ScratchDir dir("tonvale-cursor");
@@ -47,22 +36,7 @@ TEST(LinkCursor, TheXServerShowsTheSharpHandWithItsHotSpotOnTheFingertip) {
   widget.setGeometry(0, 0, 100, 100);
   widget.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
-
-  const std::optional<ShownCursor> shown =
-      CursorAt(x.display(), 100, 100, 64, [] { QTest::qWait(20); });
-  ASSERT_TRUE(shown.has_value());
-  EXPECT_EQ(shown->width, 64);
-  EXPECT_EQ(shown->height, 64);
-  EXPECT_EQ(shown->xhot, 18);  // in the logical pixel (9, 0), the fingertip's
-  EXPECT_EQ(shown->yhot, 0);
-  const QImage hand =
-      QImage(QStringLiteral(":/res/hand@2x.png")).convertToFormat(QImage::Format_ARGB32);
-  ASSERT_EQ(hand.size(), QSize(shown->width, shown->height));
-  int differ = 0;
-  for (int y = 0; y < hand.height(); ++y)
-    for (int x = 0; x < hand.width(); ++x)
-      differ += shown->argb[y * hand.width() + x] != hand.pixel(x, y);
-  EXPECT_EQ(differ, 0);
+  EXPECT_EQ(CursorAt(x.display(), 100, 100), "64x64+18+0");  // logical pixel (9, 0)
 }
 
 }  // namespace
@@ -74,19 +48,17 @@ TEST(LinkCursor, TheXServerShowsTheSharpHandWithItsHotSpotOnTheFingertip) {
 namespace tonvale::test {
 namespace {
 
-std::optional<ShownCursor> CursorAt(const std::string& display_name, int x, int y, int width,
-                                    const std::function<void()>& pump) {
+std::string CursorAt(const std::string& display_name, int x, int y) {
   Display* display = XOpenDisplay(display_name.c_str());
-  if (display == nullptr) return std::nullopt;
+  if (display == nullptr) return "no display";
   XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
   XSync(display, False);
-  std::optional<ShownCursor> shown;
-  for (int i = 0; i < 200 && (!shown || shown->width != width); ++i) {
-    pump();
+  std::string shown = "no cursor";
+  for (int i = 0; i < 200 && shown.rfind("64x", 0) != 0; ++i) {
+    QTest::qWait(20);
     if (XFixesCursorImage* image = XFixesGetCursorImage(display)) {
-      shown = ShownCursor{image->width, image->height, image->xhot, image->yhot, {}};
-      for (int p = 0; p < image->width * image->height; ++p)
-        shown->argb.push_back(static_cast<std::uint32_t>(image->pixels[p]));
+      shown = std::to_string(image->width) + 'x' + std::to_string(image->height) + '+' +
+              std::to_string(image->xhot) + '+' + std::to_string(image->yhot);
       XFree(image);
     }
   }

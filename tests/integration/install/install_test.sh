@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop needs
-# of it: a valid launcher that passes the file, valid software-centre
-# metadata naming it, icons of their sizes, recordings known by name and by
-# content, manual pages without warnings, the English translation and help
-# pages, which the installed program finds, and the songs, each read by the
-# installed tool.
+# of it: the launcher, the software-centre metadata, icons, the recordings'
+# file type, manual pages, the English translation and help, and the songs.
 set -euo pipefail
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT

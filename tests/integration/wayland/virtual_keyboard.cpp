@@ -1,19 +1,13 @@
 // A keyboard for tests under a Wayland compositor: it uploads the standard
-// keymap (rules evdev, model pc105, layout us) through the virtual keyboard
-// protocol and types on it, so that the focused window receives the same
-// physical key codes a real PC keyboard gives.
-//
-// It reads one action a line from standard input, and answers each on
-// standard output with "ok" once the compositor has taken it:
-//     key NAME[+NAME...]   press the keys in order, release them in reverse
-//     keydown NAME         keyup NAME
-//     repeat               answers "repeat RATE DELAY": the key repeat the
-//                          compositor tells its clients (keys a second, ms)
-// NAME: a to z, 0 to 9, shift, ctrl, alt, up, down, return, escape.
-// The keyboard stays, plugged into the seat, until standard input ends: a
-// keyboard that comes and goes with each key would make the windows forget
-// their keyboard, and the keys sent meanwhile. Exit status 0 at the end of
-// the input, 1 with a message on the first action that fails.
+// evdev/pc105/us keymap through the virtual keyboard protocol, so that the
+// focused window gets the physical key codes of a PC keyboard. It reads one
+// action a line and answers "ok" once the compositor has taken it:
+//     key NAME[+NAME...]   press in order, release in reverse
+//     keydown NAME, keyup NAME
+//     repeat               answers "repeat RATE DELAY", the compositor's key repeat
+// NAME: a to z, 0 to 9, shift, ctrl, alt, up, down, return, escape. The
+// keyboard stays plugged in until the input ends: one that came and went
+// with each key would make the windows forget their keyboard, and its keys.
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -22,8 +16,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -33,100 +29,54 @@
 
 namespace {
 
-// The evdev codes of the named keys (linux/input-event-codes.h).
+// The evdev codes of the named keys (linux/input-event-codes.h): the rows of
+// a PC keyboard are numbered left to right.
 std::optional<std::uint32_t> EvdevCode(const std::string& name) {
-  static constexpr std::uint32_t kLetters[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23,
-                                                 36, 37, 38, 50, 49, 24, 25, 16, 19,
-                                                 31, 20, 22, 47, 17, 45, 21, 44};
-  if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return kLetters[name[0] - 'a'];
-  if (name.size() == 1 && name[0] >= '1' && name[0] <= '9') {
-    return static_cast<std::uint32_t>(name[0] - '1' + 2);
+  for (const auto& [row, first] :
+       {std::pair{"1234567890", 2}, {"qwertyuiop", 16}, {"asdfghjkl", 30}, {"zxcvbnm", 44}}) {
+    const char* at = name.size() == 1 && name[0] != 0 ? std::strchr(row, name[0]) : nullptr;
+    if (at != nullptr) return static_cast<std::uint32_t>(first + (at - row));
   }
-  struct Named {
-    const char* name;
-    std::uint32_t code;
-  };
-  static constexpr Named kNamed[] = {{"0", 11},     {"escape", 1}, {"return", 28}, {"ctrl", 29},
-                                     {"shift", 42}, {"alt", 56},   {"up", 103},    {"down", 108}};
-  for (const Named& n : kNamed) {
-    if (name == n.name) return n.code;
-  }
-  return std::nullopt;
+  static const std::map<std::string, std::uint32_t> kNamed = {
+      {"escape", 1}, {"return", 28}, {"ctrl", 29}, {"shift", 42},
+      {"alt", 56},   {"up", 103},    {"down", 108}};
+  const auto it = kNamed.find(name);
+  return it == kNamed.end() ? std::nullopt : std::optional(it->second);
 }
 
 struct Globals {
   wl_seat* seat = nullptr;
   zwp_virtual_keyboard_manager_v1* manager = nullptr;
-  int repeat_rate = -1;
-  int repeat_delay = -1;
+  int repeat_rate = -1, repeat_delay = -1;
 };
 
-void OnGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
-              std::uint32_t version) {
-  auto* globals = static_cast<Globals*>(data);
-  if (std::strcmp(interface, wl_seat_interface.name) == 0 && globals->seat == nullptr) {
-    // Version 4 for the key repeat the compositor gives its keyboards.
-    globals->seat = static_cast<wl_seat*>(
-        wl_registry_bind(registry, name, &wl_seat_interface, std::min(version, 4u)));
-  } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
-    globals->manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
-        wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
-  }
-}
-
-void OnGlobalRemove(void*, wl_registry*, std::uint32_t) {}
-
-constexpr wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
+constexpr wl_registry_listener kRegistryListener = {
+    [](void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+       std::uint32_t version) {
+      auto* globals = static_cast<Globals*>(data);
+      if (std::strcmp(interface, wl_seat_interface.name) == 0 && globals->seat == nullptr) {
+        // Version 4 for the key repeat the compositor gives its keyboards.
+        globals->seat = static_cast<wl_seat*>(
+            wl_registry_bind(registry, name, &wl_seat_interface, std::min(version, 4u)));
+      } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
+        globals->manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
+            wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+      }
+    },
+    [](void*, wl_registry*, std::uint32_t) {}};
 
 // The seat's keyboard as any client sees it: only its repeat matters here.
-void OnKeymap(void*, wl_keyboard*, std::uint32_t, std::int32_t fd, std::uint32_t) {
-  close(fd);
-}
-void OnEnter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
-void OnLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {}
-void OnKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {}
-void OnModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                 std::uint32_t) {}
-void OnRepeatInfo(void* data, wl_keyboard*, std::int32_t rate, std::int32_t delay) {
-  auto* globals = static_cast<Globals*>(data);
-  globals->repeat_rate = rate;
-  globals->repeat_delay = delay;
-}
-constexpr wl_keyboard_listener kKeyboardListener = {OnKeymap, OnEnter,     OnLeave,
-                                                    OnKey,    OnModifiers, OnRepeatInfo};
-
-class Keyboard {
- public:
-  Keyboard(wl_display* display, zwp_virtual_keyboard_v1* keyboard, xkb_keymap* keymap)
-      : display_(display), keyboard_(keyboard), state_(xkb_state_new(keymap)) {}
-  ~Keyboard() { xkb_state_unref(state_); }
-
-  // The key goes down or up; the modifiers follow from the keymap, as the
-  // compositor does not work them out for a virtual keyboard.
-  bool Send(std::uint32_t code, bool down) {
-    zwp_virtual_keyboard_v1_key(
-        keyboard_, Now(), code,
-        down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
-    xkb_state_update_key(state_, code + 8, down ? XKB_KEY_DOWN : XKB_KEY_UP);
-    zwp_virtual_keyboard_v1_modifiers(
-        keyboard_, xkb_state_serialize_mods(state_, XKB_STATE_MODS_DEPRESSED),
-        xkb_state_serialize_mods(state_, XKB_STATE_MODS_LATCHED),
-        xkb_state_serialize_mods(state_, XKB_STATE_MODS_LOCKED),
-        xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_EFFECTIVE));
-    return wl_display_roundtrip(display_) != -1;
-  }
-
- private:
-  static std::uint32_t Now() {
-    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          std::chrono::steady_clock::now().time_since_epoch())
-                                          .count());
-  }
-
-  wl_display* display_;
-  zwp_virtual_keyboard_v1* keyboard_;
-  xkb_state* state_;
-};
+constexpr wl_keyboard_listener kKeyboardListener = {
+    [](void*, wl_keyboard*, std::uint32_t, std::int32_t fd, std::uint32_t) { close(fd); },
+    [](void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {},
+    [](void*, wl_keyboard*, std::uint32_t, wl_surface*) {},
+    [](void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {},
+    [](void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+       std::uint32_t) {},
+    [](void* data, wl_keyboard*, std::int32_t rate, std::int32_t delay) {
+      static_cast<Globals*>(data)->repeat_rate = rate;
+      static_cast<Globals*>(data)->repeat_delay = delay;
+    }};
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "tonvale-virtual-keyboard: %s\n", message.c_str());
@@ -139,50 +89,54 @@ int main() {
   wl_display* display = wl_display_connect(nullptr);
   if (display == nullptr) return Fail("no Wayland display");
   Globals globals;
-  wl_registry* registry = wl_display_get_registry(display);
-  wl_registry_add_listener(registry, &kRegistryListener, &globals);
+  wl_registry_add_listener(wl_display_get_registry(display), &kRegistryListener, &globals);
   wl_display_roundtrip(display);
-  if (globals.seat == nullptr || globals.manager == nullptr) {
+  if (globals.seat == nullptr || globals.manager == nullptr)
     return Fail("the compositor offers no seat or no virtual keyboard");
-  }
 
   xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
   const xkb_rule_names names = {"evdev", "pc105", "us", "", ""};
-  xkb_keymap* keymap =
-      context == nullptr ? nullptr
-                         : xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
   if (keymap == nullptr) return Fail("the keymap evdev/pc105/us cannot be compiled");
   char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
   const std::size_t size = std::strlen(text) + 1;
   const int fd = memfd_create("tonvale-keymap", MFD_CLOEXEC);
   if (fd < 0 || write(fd, text, size) != static_cast<ssize_t>(size)) return Fail("memfd");
   std::free(text);
-
-  zwp_virtual_keyboard_v1* handle =
+  zwp_virtual_keyboard_v1* keyboard =
       zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(globals.manager, globals.seat);
-  zwp_virtual_keyboard_v1_keymap(handle, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
-                                 static_cast<std::uint32_t>(size));
+  zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
   if (wl_display_roundtrip(display) == -1) return Fail("the compositor refused the keyboard");
-  close(fd);
-
   // Now that the seat has a keyboard, watch it as the windows do.
-  wl_keyboard* seat_keyboard = nullptr;
-  if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(globals.seat)) >= 4) {
-    seat_keyboard = wl_seat_get_keyboard(globals.seat);
-    wl_keyboard_add_listener(seat_keyboard, &kKeyboardListener, &globals);
-  }
-  Keyboard keyboard(display, handle, keymap);
+  if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(globals.seat)) >= 4)
+    wl_keyboard_add_listener(wl_seat_get_keyboard(globals.seat), &kKeyboardListener, &globals);
+
+  // The modifiers follow from the keymap: the compositor does not work them
+  // out for a virtual keyboard.
+  xkb_state* state = xkb_state_new(keymap);
+  const auto send = [&](std::uint32_t code, bool down) {
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    zwp_virtual_keyboard_v1_key(
+        keyboard, static_cast<std::uint32_t>(now.count()), code,
+        down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+    xkb_state_update_key(state, code + 8, down ? XKB_KEY_DOWN : XKB_KEY_UP);
+    zwp_virtual_keyboard_v1_modifiers(
+        keyboard, xkb_state_serialize_mods(state, XKB_STATE_MODS_DEPRESSED),
+        xkb_state_serialize_mods(state, XKB_STATE_MODS_LATCHED),
+        xkb_state_serialize_mods(state, XKB_STATE_MODS_LOCKED),
+        xkb_state_serialize_layout(state, XKB_STATE_LAYOUT_EFFECTIVE));
+    return wl_display_roundtrip(display) != -1;
+  };
   std::printf("ready\n");
   std::fflush(stdout);
-  for (std::string line; std::getline(std::cin, line);) {
+  for (std::string line; std::getline(std::cin, line); std::fflush(stdout)) {
     std::istringstream words(line);
     std::string action, keys;
     words >> action >> keys;
     if (action == "repeat") {
-      if (wl_display_roundtrip(display) == -1)
-        return Fail("the connection to the compositor broke");
+      if (wl_display_roundtrip(display) == -1) return Fail("the connection broke");
       std::printf("repeat %d %d\n", globals.repeat_rate, globals.repeat_delay);
-      std::fflush(stdout);
       continue;
     }
     std::vector<std::uint32_t> codes;
@@ -192,26 +146,18 @@ int main() {
       if (!code) return Fail("no key named " + name);
       codes.push_back(*code);
     }
-    if (codes.empty() || (action != "key" && action != "keydown" && action != "keyup")) {
+    if (codes.empty() || (action != "key" && action != "keydown" && action != "keyup"))
       return Fail("cannot do " + line);
-    }
     bool sent = true;
-    if (action != "keyup") {
-      for (const std::uint32_t code : codes) sent = sent && keyboard.Send(code, true);
-    }
-    if (action != "keydown") {
-      for (auto it = codes.rbegin(); it != codes.rend(); ++it)
-        sent = sent && keyboard.Send(*it, false);
-    }
-    if (!sent) return Fail("the connection to the compositor broke");
+    for (std::size_t i = 0; action != "keyup" && i < codes.size(); ++i)
+      sent = sent && send(codes[i], true);
+    for (std::size_t i = codes.size(); action != "keydown" && i-- > 0;)
+      sent = sent && send(codes[i], false);
+    if (!sent) return Fail("the connection broke");
     std::printf("ok\n");
-    std::fflush(stdout);
   }
-  if (seat_keyboard != nullptr) wl_keyboard_release(seat_keyboard);
-  zwp_virtual_keyboard_v1_destroy(handle);
+  zwp_virtual_keyboard_v1_destroy(keyboard);
   wl_display_roundtrip(display);
-  xkb_keymap_unref(keymap);
-  xkb_context_unref(context);
   wl_display_disconnect(display);
   return 0;
 }
