@@ -20,6 +20,14 @@ using namespace std::chrono_literals;
 const std::string kSoundfont = FindSoundfont(SoundfontCandidates()).value_or("none found");
 const auto kDir = std::filesystem::temp_directory_path() / ("tonvale-" + std::to_string(getpid()));
 
+// What `f` writes to standard error.
+template <class F>
+std::string Said(F f) {
+  testing::internal::CaptureStderr();
+  f();
+  return testing::internal::GetCapturedStderr();
+}
+
 class BuiltinSynthTest : public ::testing::Test {
  protected:
   BuiltinSynthTest() { std::filesystem::create_directories(kDir); }
@@ -84,9 +92,7 @@ TEST_F(BuiltinSynthTest, ABufferingFluidSynthCannotTakeIsBroughtIntoItsRangeAndS
   for (const auto& c : kCases) {
     BuiltinSynth synth(kSoundfont, ToFile(c.ms));
     ASSERT_TRUE(synth.Preload());
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(synth.Open());
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = Said([&] { ASSERT_TRUE(synth.Open()); });
     EXPECT_NEAR(*synth.LatencyMs(), c.in_force, 0.01) << c.ms;
     char line[100];
     std::snprintf(line, sizeof line, "tonvale: built-in synthesizer on file, 44100 Hz, %.1f ms",
@@ -111,9 +117,7 @@ TEST_F(BuiltinSynthTest, ASoundfontThatCannotBeLoadedIsSaidOnceAndTheNextPlays) 
   };
   for (const auto& c : kCases) {
     BuiltinSynth synth(c.path, ToFile(), {(kDir / "missing.sf2").string(), kSoundfont});
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(synth.Preload());
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = Said([&] { EXPECT_TRUE(synth.Preload()); });
     EXPECT_EQ(said.rfind("tonvale: cannot load the soundfont " + c.path + " " + c.why, 0), 0u)
         << said;
     EXPECT_TRUE(said.ends_with("; playing " + kSoundfont + " instead\n")) << said;
@@ -122,9 +126,7 @@ TEST_F(BuiltinSynthTest, ASoundfontThatCannotBeLoadedIsSaidOnceAndTheNextPlays) 
   }
   // The one asked for loads: not a word.
   BuiltinSynth synth(kSoundfont, ToFile(), {(kDir / "text.sf2").string()});
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(synth.Preload());
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(Said([&] { EXPECT_TRUE(synth.Preload()); }), "");
 }
 
 TEST_F(BuiltinSynthTest, WhenNoOutputStartsItSaysOnceWhy) {
@@ -144,9 +146,7 @@ TEST_F(BuiltinSynthTest, WhenNoOutputStartsItSaysOnceWhy) {
   };
   for (const auto& c : kCases) {
     BuiltinSynth synth(c.soundfont, c.audio);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(synth.Open());
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = Said([&] { EXPECT_FALSE(synth.Open()); });
     EXPECT_NE(said.find(c.says), std::string::npos) << said;
     if (c.soundfont == kSoundfont) {
       EXPECT_EQ(said.rfind("tonvale: no audio output could start for the built-in synthesizer", 0),
@@ -173,13 +173,11 @@ TEST_F(BuiltinSynthTest, ASilentSoundServerHoldsUpNoOpenOfTheDevice) {
     BuiltinSynth synth(kSoundfont, {.driver = "pulseaudio"});
     ASSERT_TRUE(synth.Preload());  // during the splash, off the window's thread
     for (int open = 0; open < 3; ++open) {
-      testing::internal::CaptureStderr();
       const auto start = std::chrono::steady_clock::now();
-      EXPECT_FALSE(synth.Open());
+      const std::string said = Said([&] { EXPECT_FALSE(synth.Open()); });
       // Far below the two seconds, far above the few milliseconds it waits.
       EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "open " << open;
-      EXPECT_NE(testing::internal::GetCapturedStderr().find("no sound server answered"),
-                std::string::npos);
+      EXPECT_NE(said.find("no sound server answered"), std::string::npos);
     }
   }
   unsetenv("PULSE_SERVER");
