@@ -81,18 +81,11 @@ TEST_F(RealWindow, PlaysRecordsSavesLoadsExportsEndsAndPlaysTheFileItWasGiven) {
   // The device menu's last item is the JACK port: the program on both channels.
   desk_.Menu('6', {"Up", "Return"});
   ASSERT_TRUE(Next({"c0 00", "cf 00"}));
-  // Shift (Ctrl) held at the press: an octave up (down).
-  desk_.Xdo({"key", "a", "keydown", "shift", "key", "a", "keyup", "shift", "keydown", "ctrl", "key",
-             "a", "keyup", "ctrl"});
-  ASSERT_TRUE(Next({"90 3c 7f", "80 3c 00", "90 48 7f", "80 48 00", "90 30 7f", "80 30 00"}));
   // Space held past the auto-repeat delay is the sustain pedal, on the bass
-  // channel too while the automatic bass is on.
-  const std::vector<std::string> pedalled = {"keydown", "space", "key",   "a",
-                                             "sleep",   "0.8",   "keyup", "space"};
-  desk_.Xdo(pedalled);
-  ASSERT_TRUE(Next({"b0 40 7f", "90 3c 7f", "80 3c 00", "b0 40 00"}));
+  // channel too while the automatic bass is on. (Shift and Ctrl through X
+  // are heard in the desktop user's test.)
   desk_.Menu('5', {"c"});
-  desk_.Xdo(pedalled);
+  desk_.Xdo({"keydown", "space", "key", "a", "sleep", "0.8", "keyup", "space"});
   ASSERT_TRUE(Next({"b0 40 7f", "bf 40 7f", "90 3c 7f", "9f 30 7f", "80 3c 00", "8f 30 00",
                     "b0 40 00", "bf 40 00"}));
   desk_.Menu('5', {"c"});
