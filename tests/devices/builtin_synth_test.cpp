@@ -20,6 +20,14 @@ using namespace std::chrono_literals;
 const std::string kSoundfont = FindSoundfont(SoundfontCandidates()).value_or("none found");
 const auto kDir = std::filesystem::temp_directory_path() / ("tonvale-" + std::to_string(getpid()));
 
+// What `f` writes to standard error.
+template <class F>
+std::string Said(F f) {
+  testing::internal::CaptureStderr();
+  f();
+  return testing::internal::GetCapturedStderr();
+}
+
 class BuiltinSynthTest : public ::testing::Test {
  protected:
   BuiltinSynthTest() { std::filesystem::create_directories(kDir); }
@@ -29,18 +37,6 @@ class BuiltinSynthTest : public ::testing::Test {
     return {.driver = "file", .file_name = (kDir / "out.wav").string(), .latency_ms = latency_ms};
   }
 };
-
-TEST_F(BuiltinSynthTest, PreloadedOnAnotherThreadItOpensWithTheBufferingAsked) {
-  BuiltinSynth synth(kSoundfont, ToFile(20));
-  std::thread loader([&] { EXPECT_TRUE(synth.Preload()); });
-  ASSERT_TRUE(synth.Open());  // may come while the loader is busy: it waits
-  loader.join();
-  EXPECT_EQ(synth.LatencyMs(), 20.0);
-  EXPECT_EQ(synth.SampleRate(), 44100.0);  // a file keeps the synthesizer's own rate
-  synth.Close();
-  EXPECT_EQ(synth.LatencyMs(), std::nullopt);
-  EXPECT_TRUE(synth.Open());  // the soundfont stays loaded, the driver restarts
-}
 
 // The first instruments are read on the loading thread, not at load: every
 // channel must still sound at once without a program change, the automatic
@@ -66,7 +62,8 @@ TEST_F(BuiltinSynthTest, EveryChannelSoundsRightAfterOpeningWithoutAProgramChang
 }
 
 // FluidSynth takes periods of 64 to 8192 frames and keeps its old value for
-// any other: what is in force is said, never what was asked.
+// any other: what is in force is said, never what was asked. Opening may
+// come while the soundfont loads on another thread: it waits.
 TEST_F(BuiltinSynthTest, ABufferingFluidSynthCannotTakeIsBroughtIntoItsRangeAndSaid) {
   const struct {
     double ms;
@@ -83,15 +80,19 @@ TEST_F(BuiltinSynthTest, ABufferingFluidSynthCannotTakeIsBroughtIntoItsRangeAndS
   };
   for (const auto& c : kCases) {
     BuiltinSynth synth(kSoundfont, ToFile(c.ms));
-    ASSERT_TRUE(synth.Preload());
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(synth.Open());
-    const std::string said = testing::internal::GetCapturedStderr();
+    std::thread loader([&] { EXPECT_TRUE(synth.Preload()); });
+    const std::string said = Said([&] { ASSERT_TRUE(synth.Open()); });
+    loader.join();
     EXPECT_NEAR(*synth.LatencyMs(), c.in_force, 0.01) << c.ms;
     char line[100];
     std::snprintf(line, sizeof line, "tonvale: built-in synthesizer on file, 44100 Hz, %.1f ms",
                   c.in_force);
     EXPECT_EQ(said.rfind(c.says + std::string(line), 0), 0u) << said;
+    EXPECT_EQ(synth.SampleRate(), 44100.0);  // a file keeps the synthesizer's own rate
+    // The soundfont stays loaded, the driver restarts.
+    synth.Close();
+    EXPECT_EQ(synth.LatencyMs(), std::nullopt);
+    EXPECT_TRUE(synth.Open());
   }
 }
 
@@ -111,9 +112,7 @@ TEST_F(BuiltinSynthTest, ASoundfontThatCannotBeLoadedIsSaidOnceAndTheNextPlays) 
   };
   for (const auto& c : kCases) {
     BuiltinSynth synth(c.path, ToFile(), {(kDir / "missing.sf2").string(), kSoundfont});
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(synth.Preload());
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = Said([&] { EXPECT_TRUE(synth.Preload()); });
     EXPECT_EQ(said.rfind("tonvale: cannot load the soundfont " + c.path + " " + c.why, 0), 0u)
         << said;
     EXPECT_TRUE(said.ends_with("; playing " + kSoundfont + " instead\n")) << said;
@@ -122,9 +121,7 @@ TEST_F(BuiltinSynthTest, ASoundfontThatCannotBeLoadedIsSaidOnceAndTheNextPlays) 
   }
   // The one asked for loads: not a word.
   BuiltinSynth synth(kSoundfont, ToFile(), {(kDir / "text.sf2").string()});
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(synth.Preload());
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(Said([&] { EXPECT_TRUE(synth.Preload()); }), "");
 }
 
 TEST_F(BuiltinSynthTest, WhenNoOutputStartsItSaysOnceWhy) {
@@ -144,9 +141,7 @@ TEST_F(BuiltinSynthTest, WhenNoOutputStartsItSaysOnceWhy) {
   };
   for (const auto& c : kCases) {
     BuiltinSynth synth(c.soundfont, c.audio);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(synth.Open());
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = Said([&] { EXPECT_FALSE(synth.Open()); });
     EXPECT_NE(said.find(c.says), std::string::npos) << said;
     if (c.soundfont == kSoundfont) {
       EXPECT_EQ(said.rfind("tonvale: no audio output could start for the built-in synthesizer", 0),
@@ -173,13 +168,11 @@ TEST_F(BuiltinSynthTest, ASilentSoundServerHoldsUpNoOpenOfTheDevice) {
     BuiltinSynth synth(kSoundfont, {.driver = "pulseaudio"});
     ASSERT_TRUE(synth.Preload());  // during the splash, off the window's thread
     for (int open = 0; open < 3; ++open) {
-      testing::internal::CaptureStderr();
       const auto start = std::chrono::steady_clock::now();
-      EXPECT_FALSE(synth.Open());
+      const std::string said = Said([&] { EXPECT_FALSE(synth.Open()); });
       // Far below the two seconds, far above the few milliseconds it waits.
       EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "open " << open;
-      EXPECT_NE(testing::internal::GetCapturedStderr().find("no sound server answered"),
-                std::string::npos);
+      EXPECT_NE(said.find("no sound server answered"), std::string::npos);
     }
   }
   unsetenv("PULSE_SERVER");

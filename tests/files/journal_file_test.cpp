@@ -4,6 +4,7 @@
 
 #include "files/take_journal.h"
 #include "files_fixture.h"
+#include "left_files.h"
 
 namespace tonvale {
 namespace {
@@ -16,10 +17,6 @@ const std::string kTwoEventFile =
     "RIFF\x80\0\0\0QV  LIST\x2C\0\0\0INFOISFT\x0B\0\0\0QV by Dalo\0\0ISCD\x0B\0\0\0"
     "2024-03-09\0\0fmt \x18\0\0\0\2\0\0\0\x11\5\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0data"
     "\x20\0\0\0\xB0\4\0\0\0\1\0\0\1\0\x1E\0\0\0\0\0\x2C\1\0\0\1\1\0\0\1\0\x1E\xC0\0\0\0\0"s;
-
-RecordingFile Read(const std::string& bytes) {
-  return ReadJournal({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-}
 
 // The journal is a recording file that any reader takes, event by event as
 // it grows; a new take starts it afresh, and a discarded one leaves nothing.
@@ -78,7 +75,7 @@ TEST(JournalFile, ReadsTheWholeEventsOfACutOrDamagedJournal) {
     std::string cut = kTwoEventFile + "\x10\0\0\0\0\1\0\0\0\0\x39\0\0\0\0\0"s;  // Space
     cut.resize(size);
     const std::size_t whole = size < 104 ? 0 : (size - 104) / 16;
-    const RecordingFile take = Read(cut);
+    const RecordingFile take = test::ReadJournalText(cut);
     ASSERT_EQ(take.events.size(), whole) << size;
     if (whole > 0) {
       EXPECT_EQ(take.events[0], test::kTwoEvents[0]);
@@ -105,7 +102,7 @@ TEST(JournalFile, ReadsTheWholeEventsOfACutOrDamagedJournal) {
       {"key mode 1306, bass 7", patched(76, "\x1A\5\0\0\7"s), 2, 1297, 0},
   };
   for (const auto& c : cases) {
-    const RecordingFile take = Read(c.file);
+    const RecordingFile take = test::ReadJournalText(c.file);
     EXPECT_EQ(take.events.size(), c.events) << c.what;
     EXPECT_EQ(take.key_mode, c.key_mode) << c.what;
     EXPECT_EQ(take.auto_bass, c.auto_bass) << c.what;
@@ -119,15 +116,10 @@ TEST(JournalFile, LeftJournalsAreThoseNoRunningWindowHolds) {
   TakeJournal live(folder.path);
   live.Restart(test::kTwoEvents, {1297, false});
   live.Flush();
-  const auto left = [&](const char* name, const std::string& bytes, int minutes_ago) {
-    test::WriteAll(folder / name, bytes);
-    fs::last_write_time(folder / name,
-                        fs::file_time_type::clock::now() - std::chrono::minutes(minutes_ago));
-  };
-  left("take-0000000a.qvi", kTwoEventFile.substr(0, 120), 5);
-  left("take-0000000b.qvi", kTwoEventFile, 1);
-  left("take-0000000c.qvi", kTwoEventFile.substr(0, 104), 1);
-  left("take-notours.qvi", kTwoEventFile, 1);
+  test::WriteLeft(folder / "take-0000000a.qvi", kTwoEventFile.substr(0, 120), 5);
+  test::WriteLeft(folder / "take-0000000b.qvi", kTwoEventFile, 1);
+  test::WriteLeft(folder / "take-0000000c.qvi", kTwoEventFile.substr(0, 104), 1);
+  test::WriteLeft(folder / "take-notours.qvi", kTwoEventFile, 1);
   std::vector<LeftJournal> found = FindLeftJournals(folder.path);
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].path.filename(), "take-0000000b.qvi");

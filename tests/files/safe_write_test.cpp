@@ -5,6 +5,7 @@
 
 #include "files/kept_copy.h"
 #include "files_fixture.h"
+#include "left_files.h"
 
 namespace tonvale {
 namespace {
@@ -38,11 +39,13 @@ TEST(SafeWrite, AnyNameModeLinksAndOtherNamesAreKept) {
 
 // A read-only file (for root too), a folder, a missing folder: refused, and
 // nothing is touched. In a folder that takes no new file an existing file is
-// written in place; either way a write that fails under a real size limit
-// keeps the old bytes.
+// written in place, and only after a complete copy of it is on the disk;
+// either way a write that fails under a real size limit keeps the old bytes,
+// of any size (in place they were lost beyond 64 MiB).
 TEST(SafeWrite, FailuresKeepTheOldFileAlsoWhenWritingInPlace) {
-  test::ScratchFolder folder;
-  const fs::path file = folder / "rec.qvi", read_only = folder / "ro.qvi";
+  test::ScratchFolder folder, home;
+  const fs::path state = test::UseStateHome(home.path);
+  const fs::path file = folder / "rec.wav", read_only = folder / "ro.qvi";
   test::WriteAll(read_only, Blob{7});
   fs::permissions(read_only, fs::perms(0444));
   for (const fs::path& target : {read_only, folder.path, folder / "none/x.qvi"})
@@ -52,19 +55,28 @@ TEST(SafeWrite, FailuresKeepTheOldFileAlsoWhenWritingInPlace) {
     struct stat st {};
     return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
   };
+  const Blob old((65 << 20) + 1, 5);
   for (const bool folder_writable : {true, false}) {
-    test::WriteAll(file, Blob(5000, 1));
+    test::WriteAll(file, old);
     const ino_t before = inode();
     fs::permissions(folder.path, fs::perms(folder_writable ? 0755 : 0555));
-    const auto write_1_mb = [&] { return WriteFileSafely(file, Blob(1 << 20, 2)).has_value(); };
-    EXPECT_EQ(test::RunLimited(RLIMIT_FSIZE, 1 << 16, write_1_mb), 1);
-    EXPECT_EQ(test::ReadAll(file), Blob(5000, 1));
+    const auto write_66_mb = [&] { return WriteFileSafely(file, Blob(66 << 20, 6)).has_value(); };
+    EXPECT_EQ(test::RunLimited(RLIMIT_FSIZE, (65 << 20) + (1 << 19), write_66_mb), 1);
+    EXPECT_TRUE(test::ReadAll(file) == old) << folder_writable;
     ASSERT_EQ(WriteFileSafely(file, Blob{3}), std::nullopt) << folder_writable;
     EXPECT_EQ(test::ReadAll(file), Blob{3});
     EXPECT_EQ(inode() == before, !folder_writable);
     fs::permissions(folder.path, fs::perms(0755));
     EXPECT_EQ(folder.Count(), 2u);
   }
+  EXPECT_EQ(std::distance(fs::directory_iterator(state), {}), 0);
+  // No state folder can be made: no copy, no write.
+  test::WriteAll(home / "not-a-folder", "x"s);
+  test::UseStateHome(home / "not-a-folder");
+  fs::permissions(folder.path, fs::perms(0555));
+  EXPECT_EQ(WriteFileSafely(file, Blob{1}), FileError::kCannotCreate);
+  EXPECT_EQ(test::ReadAll(file), Blob{3});
+  fs::permissions(folder.path, fs::perms(0755));
 }
 
 // Rewritten in place (a folder that takes no new file, a file with two
@@ -116,29 +128,6 @@ TEST(SafeWrite, InPlaceWritesKilledMidWayLeaveTheOldContentOrTheNew) {
   EXPECT_EQ(folder.Count(), 5u);  // the two folders, the two names, the state folder
 }
 
-// A failed write puts back the old bytes of a file of any size (they were
-// lost beyond 64 MiB), and without a complete copy on the disk the file is
-// not touched at all.
-TEST(SafeWrite, AnInPlaceWriteNeedsACompleteCopyAndPutsItBack) {
-  test::ScratchFolder folder;
-  const fs::path state = test::UseStateHome(folder.path);
-  const fs::path big = folder / "ro/big.wav";
-  fs::create_directory(folder / "ro");
-  const Blob old((65 << 20) + 1, 5);
-  test::WriteAll(big, old);
-  fs::permissions(folder / "ro", fs::perms(0555));
-  const auto write_66_mb = [&] { return WriteFileSafely(big, Blob(66 << 20, 6)).has_value(); };
-  EXPECT_EQ(test::RunLimited(RLIMIT_FSIZE, (65 << 20) + (1 << 19), write_66_mb), 1);
-  EXPECT_TRUE(test::ReadAll(big) == old);
-  EXPECT_EQ(std::distance(fs::directory_iterator(state), {}), 0);
-  // No state folder can be made: no copy, no write.
-  test::WriteAll(folder / "not-a-folder", "x"s);
-  test::UseStateHome(folder / "not-a-folder");
-  EXPECT_EQ(WriteFileSafely(big, Blob{1}), FileError::kCannotCreate);
-  EXPECT_TRUE(test::ReadAll(big) == old);
-  fs::permissions(folder / "ro", fs::perms(0755));
-}
-
 // A named pipe (or a link to one) and a device are refused at once: opening
 // a pipe for writing would wait for a reader forever.
 TEST(SafeWrite, SpecialFilesAreRefusedWithoutWaiting) {
@@ -160,15 +149,10 @@ TEST(SafeWrite, SpecialFilesAreRefusedWithoutWaiting) {
 // just starting.
 TEST(SafeWrite, LeftTemporariesAreSweptOnceNoWriteHoldsThem) {
   test::ScratchFolder folder;
-  const auto left = [&](const char* name, int minutes_ago) {
-    test::WriteAll(folder / name, "x"s);
-    fs::last_write_time(folder / name,
-                        fs::file_time_type::clock::now() - std::chrono::minutes(minutes_ago));
-  };
-  left(".tonvale-0000000a.tmp", 60);
-  left(".tonvale-0000000b.tmp", 60);
-  left(".tonvale-0000000c.tmp", 0);
-  left(".tonvale-notours.tmp", 60);
+  test::WriteLeft(folder / ".tonvale-0000000a.tmp", "x", 60);
+  test::WriteLeft(folder / ".tonvale-0000000b.tmp", "x", 60);
+  test::WriteLeft(folder / ".tonvale-0000000c.tmp", "x", 0);
+  test::WriteLeft(folder / ".tonvale-notours.tmp", "x", 60);
   FileHandle held = FileHandle::Open(folder / ".tonvale-0000000b.tmp", FileHandle::Access::kRead);
   ASSERT_TRUE(held.TryLock());
   ASSERT_EQ(WriteFileSafely(folder / "new.qvi", Blob{1}), std::nullopt);

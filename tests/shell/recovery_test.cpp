@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "files/kept_copy.h"
+#include "left_files.h"
 #include "window_rig.h"
 
 using namespace tonvale;
@@ -13,17 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Write(const fs::path& path, const std::string& bytes, int minutes_ago = 0) {
-  std::ofstream(path, std::ios::binary) << bytes;
-  fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::minutes(minutes_ago));
-}
 std::string Read(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
-}
-std::string Journal(const std::vector<PerformanceEvent>& events) {
-  const std::vector<std::uint8_t> bytes = *BuildQviBytes(events, 1297, false, {2024, 3, 9});
-  return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace
@@ -36,13 +29,14 @@ class RecoveryTest : public QObject {
     QTemporaryDir dir;
     const fs::path state = dir.filePath("state").toStdString(), file = state / "rec.qvi";
     fs::create_directory(state);
-    Write(file, "half new");
-    Write(state / ".tonvale-00000001.old", "old");
-    Write(state / "kept-00000001.note", KeptNoteBytes('R', file, state / ".tonvale-00000001.old"));
+    WriteLeft(file, "half new");
+    WriteLeft(state / ".tonvale-00000001.old", "old");
+    WriteLeft(state / "kept-00000001.note",
+              KeptNoteBytes('R', file, state / ".tonvale-00000001.old"));
     const PerformanceEvent a{0, 256, 0x1E0001, 0}, d{0, 256, 0x200001, 0};
-    Write(state / "take-0000000a.qvi", Journal({a}), 1);
-    Write(state / "take-0000000b.qvi", Journal({d, d}), 2);
-    Write(state / "take-0000000c.qvi", Journal({}), 3);
+    WriteLeft(state / "take-0000000a.qvi", JournalBytes({a}), 1);
+    WriteLeft(state / "take-0000000b.qvi", JournalBytes({d, d}), 2);
+    WriteLeft(state / "take-0000000c.qvi", JournalBytes({}), 3);
     FakeNotices notices;
     const QString copy_question =
         QString::fromUtf8("Q 保存文件%1时程序意外中断，是否恢复它原来的内容？|QV")

@@ -5,6 +5,7 @@
 // synthesizer on a JACK server.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -21,92 +22,111 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(SoundTest, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
-  ScratchDir dir("tonvale-e2e");
-  const DesktopUser desktop = AsDesktopUser(dir.path());
-  ASSERT_EQ(desktop.error, "");
-  const std::vector<std::string>& user = desktop.words;
-  const auto as_user = [&](std::vector<std::string> args) {
-    args.insert(args.begin(), user.begin(), user.end());
-    return args;
-  };
-  XServer x(dir.path());
-  ASSERT_TRUE(x.ok()) << x.error();
-  const SoundServer sound(dir.path(), SoundServer::Installed(), user);
-  ASSERT_TRUE(sound.ok()) << sound.error();
-  Environment env = CurrentEnvironment();
-  sound.AddTo(env);
-  env["DISPLAY"] = x.display();
-  env["QT_QPA_PLATFORM"] = "xcb";
-  env["TONVALE_SPLASH_MS"] = "1";
-  for (const char* n : {"TONVALE_AUDIO_DRIVER", "JACK_DEFAULT_SERVER", "PULSE_SERVER"})
-    env.erase(n);
-  const auto xdo = [&](const std::vector<std::string>& args) {
-    return Xdotool(args, env, dir.path() / "xdotool.log");
-  };
-  const auto raw = dir.path() / "heard.raw";
-  Process parec({as_user({"parec", "-d", "nullsink.monitor", "--latency-msec=50", "--format=s16le",
-                          "--channels=2", "--rate=" + std::to_string(sound.rate()), raw.string()}),
-                 env,
-                 dir.path() / "parec.log",
-                 {}});
-  for (int i = 0; i < 500 && FileSize(raw) == 0; ++i) std::this_thread::sleep_for(10ms);
+// The program copied where nobody can run it, wherever the build tree is,
+// and the null sink recorded from the start.
+class DesktopSound : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(user_.error, "");
+    ASSERT_TRUE(x_.ok()) << x_.error();
+    sound_ = std::make_unique<SoundServer>(dir_.path(), SoundServer::Installed(), user_.words);
+    ASSERT_TRUE(sound_->ok()) << sound_->error();
+    sound_->AddTo(env_);
+    env_["DISPLAY"] = x_.display();
+    env_["QT_QPA_PLATFORM"] = "xcb";
+    env_["TONVALE_SPLASH_MS"] = "1";
+    for (const char* n : {"TONVALE_AUDIO_DRIVER", "JACK_DEFAULT_SERVER", "PULSE_SERVER"})
+      env_.erase(n);
+    parec_ = Process(
+        {AsUser({"parec", "-d", "nullsink.monitor", "--latency-msec=50", "--format=s16le",
+                 "--channels=2", "--rate=" + std::to_string(sound_->rate()), raw_.string()}),
+         env_,
+         dir_.path() / "parec.log",
+         {}});
+    for (int i = 0; i < 500 && FileSize(raw_) == 0; ++i) std::this_thread::sleep_for(10ms);
+    std::filesystem::copy_file(TONVALE_PROGRAM, program_);
+  }
 
-  // Copied where nobody can run it, wherever the build tree is.
-  const auto program = dir.path() / "tonvale";
-  std::filesystem::copy_file(TONVALE_PROGRAM, program);
-  const auto start = [&](std::vector<std::string> args, const std::string& title) {
-    args.insert(args.begin(), program.string());
-    Process p({as_user(args), env, dir.path() / "tonvale.log", {}});
+  std::vector<std::string> AsUser(std::vector<std::string> args) const {
+    args.insert(args.begin(), user_.words.begin(), user_.words.end());
+    return args;
+  }
+  RunResult Xdo(const std::vector<std::string>& args) const {
+    return Xdotool(args, env_, dir_.path() / "xdotool.log");
+  }
+  // Starts the program with `args`; its window titled `title`, "" if none.
+  std::string Start(std::vector<std::string> args, const std::string& title) {
+    args.insert(args.begin(), program_.string());
+    tonvale_ = Process({AsUser(args), env_, dir_.path() / "tonvale.log", {}});
     std::string found;
-    for (int i = 0; i < 400 && found.empty() && p.running(); ++i) {
-      std::istringstream(xdo({"search", "--onlyvisible", "--name", title}).out) >> found;
+    for (int i = 0; i < 400 && found.empty() && tonvale_.running(); ++i) {
+      std::istringstream(Xdo({"search", "--onlyvisible", "--name", title}).out) >> found;
       std::this_thread::sleep_for(50ms);
     }
-    return std::pair{std::move(p), found};
-  };
-  auto [tonvale, window] = start({}, "^Tonvale - \\[");
-  ASSERT_FALSE(window.empty()) << ReadText(dir.path() / "tonvale.log");
-  ASSERT_EQ(xdo({"windowfocus", "--sync", window}).code, 0);
-  // The instrument menu, family K, its first item: program 80, a square lead.
-  // Each key waits for its menu window: one sent too early would play.
-  const auto visible = [&] {
-    const std::string out = xdo({"search", "--onlyvisible", "--class", "."}).out;
-    return std::count(out.begin(), out.end(), '\n');
-  };
-  for (const auto& [key, windows] : {std::pair{"alt+2", 2}, {"k", 3}, {"1", 1}}) {
-    ASSERT_EQ(xdo({"key", key}).code, 0);
-    for (int i = 0; i < 200 && visible() != windows; ++i) std::this_thread::sleep_for(30ms);
-    ASSERT_EQ(visible(), windows) << "after " << key;
+    return found;
   }
-  ASSERT_EQ(xdo({"keydown", "a",     "sleep",   "0.8", "keyup",   "a",    "sleep",   "0.6",
-                 "keydown", "shift", "keydown", "a",   "sleep",   "0.8",  "keyup",   "a",
-                 "keyup",   "shift", "sleep",   "0.6", "keydown", "ctrl", "keydown", "a",
-                 "sleep",   "0.8",   "keyup",   "a",   "keyup",   "ctrl", "sleep",   "0.6"})
-                .code,
-            0);
-  ASSERT_TRUE(tonvale.running());
-  parec.Stop();
-  tonvale.Stop();
+  // Program 80, a square lead, from the instrument menu (family K, its first
+  // item): it holds its level while a note is held. Each key waits for its
+  // menu window: one sent too early would play.
+  void ChooseSquareLead() {
+    const std::string window = Start({}, "^Tonvale - \\[");
+    ASSERT_FALSE(window.empty()) << Log();
+    ASSERT_EQ(Xdo({"windowfocus", "--sync", window}).code, 0);
+    const auto visible = [&] {
+      const std::string out = Xdo({"search", "--onlyvisible", "--class", "."}).out;
+      return std::count(out.begin(), out.end(), '\n');
+    };
+    for (const auto& [key, windows] : {std::pair{"alt+2", 2}, {"k", 3}, {"1", 1}}) {
+      ASSERT_EQ(Xdo({"key", key}).code, 0);
+      for (int i = 0; i < 200 && visible() != windows; ++i) std::this_thread::sleep_for(30ms);
+      ASSERT_EQ(visible(), windows) << "after " << key;
+    }
+  }
+  // Plays `keys` (xdotool's words), then ends the recording and the program.
+  void Play(const std::vector<std::string>& keys) {
+    ASSERT_EQ(Xdo(keys).code, 0);
+    ASSERT_TRUE(tonvale_.running());
+    parec_.Stop();
+    tonvale_.Stop();
+  }
+  std::vector<float> Heard() const { return ReadRawStereo(raw_.string()); }
+  std::string Log() const { return ReadText(dir_.path() / "tonvale.log"); }
+
+  ScratchDir dir_{"tonvale-e2e"};
+  const DesktopUser user_ = AsDesktopUser(dir_.path());
+  XServer x_{dir_.path()};
+  std::unique_ptr<SoundServer> sound_;
+  Environment env_ = CurrentEnvironment();
+  const std::filesystem::path raw_ = dir_.path() / "heard.raw";
+  const std::filesystem::path program_ = dir_.path() / "tonvale";
+  Process parec_, tonvale_;
+};
+
+TEST_F(DesktopSound, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
+  ASSERT_NO_FATAL_FAILURE(ChooseSquareLead());
+  ASSERT_NO_FATAL_FAILURE(
+      Play({"keydown", "a",     "sleep",   "0.8", "keyup",   "a",    "sleep",   "0.6",
+            "keydown", "shift", "keydown", "a",   "sleep",   "0.8",  "keyup",   "a",
+            "keyup",   "shift", "sleep",   "0.6", "keydown", "ctrl", "keydown", "a",
+            "sleep",   "0.8",   "keyup",   "a",   "keyup",   "ctrl", "sleep",   "0.6"}));
 
   // A recording named on the command line whose name is not UTF-8 loads: its
   // name is in the title. (Started apart: its playing by itself, ended by a
   // stop that silences every channel, would cut the keys above short.)
-  const auto recording = dir.path() / std::string("\xe9t\xe9.qvi");
+  const auto recording = dir_.path() / std::string("\xe9t\xe9.qvi");
   const PerformanceEvent f1_up{0, 257, 0xC03B0001, 0};  // a key that plays nothing
   ASSERT_FALSE(WriteQviFile(recording, {&f1_up, 1}, 1297, false, {2024, 1, 1}).has_value());
-  auto [loaded, title] = start({recording.string()}, "^Tonvale - \\[/.*\\.qvi\\]$");
-  EXPECT_FALSE(title.empty()) << ReadText(dir.path() / "tonvale.log");
-  loaded.Stop();
+  EXPECT_FALSE(Start({recording.string()}, "^Tonvale - \\[/.*\\.qvi\\]$").empty()) << Log();
+  tonvale_.Stop();
 
-  const std::string log = ReadText(dir.path() / "tonvale.log");
+  const std::string log = Log();
   std::smatch line;
   ASSERT_TRUE(std::regex_search(log, line, std::regex("built-in synthesizer on (.*), (.*) ms of")))
       << log;
-  EXPECT_NE(line[1].str().find(sound.pipewire() ? "PipeWire" : "PulseAudio"), std::string::npos);
-  EXPECT_LE(std::stod(line[2]), sound.pipewire() ? 6.0 : 1000.0);
-  const std::vector<float> heard = ReadRawStereo(raw.string());
-  const int rate = sound.rate();
+  EXPECT_NE(line[1].str().find(sound_->pipewire() ? "PipeWire" : "PulseAudio"), std::string::npos);
+  EXPECT_LE(std::stod(line[2]), sound_->pipewire() ? 6.0 : 1000.0);
+  const std::vector<float> heard = Heard();
+  const int rate = sound_->rate();
   // A tenth of the loudest: FluidR3_GM's square lead beats, dipping that low.
   const auto notes = FindNotes(heard, rate / 100, 0.1, 20);
   ASSERT_EQ(notes.size(), 3u) << log;
@@ -121,74 +141,18 @@ TEST(SoundTest, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
 
 // A chord played with Space held rings on after its keys come up, until
 // Space does; the same chord without the pedal stops with its keys.
-TEST(SoundTest, APedalledChordSustainsAfterItsKeysAreReleased) {
-  ScratchDir dir("tonvale-e2e-pedal");
-  const DesktopUser desktop = AsDesktopUser(dir.path());
-  ASSERT_EQ(desktop.error, "");
-  const std::vector<std::string>& user = desktop.words;
-  const auto as_user = [&](std::vector<std::string> args) {
-    args.insert(args.begin(), user.begin(), user.end());
-    return args;
-  };
-  XServer x(dir.path());
-  ASSERT_TRUE(x.ok()) << x.error();
-  const SoundServer sound(dir.path(), SoundServer::Installed(), user);
-  ASSERT_TRUE(sound.ok()) << sound.error();
-  Environment env = CurrentEnvironment();
-  sound.AddTo(env);
-  env["DISPLAY"] = x.display();
-  env["QT_QPA_PLATFORM"] = "xcb";
-  env["TONVALE_SPLASH_MS"] = "1";
-  env["LANGUAGE"] = "zh_CN";  // the menus' mnemonics below are the Chinese texts'
-  env["LC_ALL"] = "C.UTF-8";
-  for (const char* n : {"TONVALE_AUDIO_DRIVER", "JACK_DEFAULT_SERVER", "PULSE_SERVER"})
-    env.erase(n);
-  const auto xdo = [&](const std::vector<std::string>& args) {
-    return Xdotool(args, env, dir.path() / "xdotool.log");
-  };
-  const auto raw = dir.path() / "heard.raw";
-  Process parec({as_user({"parec", "-d", "nullsink.monitor", "--latency-msec=50", "--format=s16le",
-                          "--channels=2", "--rate=" + std::to_string(sound.rate()), raw.string()}),
-                 env,
-                 dir.path() / "parec.log",
-                 {}});
-  for (int i = 0; i < 500 && FileSize(raw) == 0; ++i) std::this_thread::sleep_for(10ms);
-  const auto program = dir.path() / "tonvale";
-  std::filesystem::copy_file(TONVALE_PROGRAM, program);
-  Process tonvale({as_user({program.string()}), env, dir.path() / "tonvale.log", {}});
-  std::string window;
-  for (int i = 0; i < 400 && window.empty() && tonvale.running(); ++i) {
-    std::istringstream(xdo({"search", "--onlyvisible", "--name", "^Tonvale - \\["}).out) >> window;
-    std::this_thread::sleep_for(50ms);
-  }
-  ASSERT_FALSE(window.empty()) << ReadText(dir.path() / "tonvale.log");
-  ASSERT_EQ(xdo({"windowfocus", "--sync", window}).code, 0);
-  // Program 80, a square lead, holds its level while a note is held: what
-  // the pedal holds is as loud as the chord, and ends when it comes up.
-  const auto visible = [&] {
-    const std::string out = xdo({"search", "--onlyvisible", "--class", "."}).out;
-    return std::count(out.begin(), out.end(), '\n');
-  };
-  for (const auto& [key, windows] : {std::pair{"alt+2", 2}, {"k", 3}, {"1", 1}}) {
-    ASSERT_EQ(xdo({"key", key}).code, 0);
-    for (int i = 0; i < 200 && visible() != windows; ++i) std::this_thread::sleep_for(30ms);
-    ASSERT_EQ(visible(), windows) << "after " << key;
-  }
-  ASSERT_EQ(
-      xdo({"keydown", "a", "keydown", "d",   "keydown", "g",     "sleep",   "0.5",   "keyup",   "a",
-           "keyup",   "d", "keyup",   "g",   "sleep",   "1",     "keydown", "space", "keydown", "a",
-           "keydown", "d", "keydown", "g",   "sleep",   "0.5",   "keyup",   "a",     "keyup",   "d",
-           "keyup",   "g", "sleep",   "1.2", "keyup",   "space", "sleep",   "0.8"})
-          .code,
-      0);
-  ASSERT_TRUE(tonvale.running());
-  parec.Stop();
-  tonvale.Stop();
-
-  const int rate = sound.rate();
-  const std::vector<float> heard = ReadRawStereo(raw.string());
-  const auto chords = FindNotes(heard, rate / 100, 0.3, 20);
-  ASSERT_EQ(chords.size(), 2u) << ReadText(dir.path() / "tonvale.log");
+TEST_F(DesktopSound, APedalledChordSustainsAfterItsKeysAreReleased) {
+  env_["LANGUAGE"] = "zh_CN";  // the menus' mnemonics are the Chinese texts'
+  env_["LC_ALL"] = "C.UTF-8";
+  ASSERT_NO_FATAL_FAILURE(ChooseSquareLead());
+  ASSERT_NO_FATAL_FAILURE(Play(
+      {"keydown", "a", "keydown", "d",   "keydown", "g",     "sleep",   "0.5",   "keyup",   "a",
+       "keyup",   "d", "keyup",   "g",   "sleep",   "1",     "keydown", "space", "keydown", "a",
+       "keydown", "d", "keydown", "g",   "sleep",   "0.5",   "keyup",   "a",     "keyup",   "d",
+       "keyup",   "g", "sleep",   "1.2", "keyup",   "space", "sleep",   "0.8"}));
+  const int rate = sound_->rate();
+  const auto chords = FindNotes(Heard(), rate / 100, 0.3, 20);
+  ASSERT_EQ(chords.size(), 2u) << Log();
   const auto seconds = [rate](std::span<const float> chord) { return double(chord.size()) / rate; };
   EXPECT_LT(seconds(chords[0]), 0.9);  // 0.5 s of keys and the release
   EXPECT_GT(seconds(chords[1]), 1.5);  // 0.5 s of keys, then 1.2 s of pedal
