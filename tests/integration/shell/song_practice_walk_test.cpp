@@ -7,13 +7,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include "jack_midi_receiver.h"
 #include "servers.h"
+#include "x_desktop.h"
 
 namespace tonvale::test {
 namespace {
@@ -35,47 +34,13 @@ class SongPracticeWalk : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(x_.ok()) << x_.error();
-    for (const char* name :
-         {"XDG_CURRENT_DESKTOP", "QT_QPA_PLATFORMTHEME", "DBUS_SESSION_BUS_ADDRESS"})
-      env_.erase(name);
-    env_["LC_ALL"] = "C.UTF-8";
-    env_["LANGUAGE"] = "zh_CN";
-    env_["DISPLAY"] = x_.display();
-    env_["QT_QPA_PLATFORM"] = "xcb";
-    env_["TONVALE_SPLASH_MS"] = "300";
-    env_["TONVALE_AUDIO_DRIVER"] = "file";  // the built-in synthesizer, unheard
-    env_["TONVALE_AUDIO_FILE"] = (dir_.path() / "synth.wav").string();
+    desk_.log = dir_.path() / "tonvale.log";
     ASSERT_TRUE(jack_.Start(128, dir_.path())) << jack_.error();
     receiver_ = std::make_unique<JackMidiReceiver>();
     ASSERT_TRUE(receiver_->ok());
   }
 
-  std::string Log() { return ReadText(dir_.path() / "tonvale.log"); }
-  void Xdo(std::vector<std::string> args) {
-    args.insert(args.begin(), "xdotool");
-    EXPECT_EQ(RunToEnd(args, env_, 25s, dir_.path() / "xdotool.log").code, 0) << args[1];
-  }
-  // Waits until `count` visible windows match; returns the first.
-  std::string AwaitWindows(const std::string& pattern, std::size_t count,
-                           const std::string& field = "--name") {
-    std::vector<std::string> ids;
-    for (const auto end = std::chrono::steady_clock::now() + 20s;
-         ids.size() != count && std::chrono::steady_clock::now() < end;) {
-      std::istringstream found(
-          RunToEnd({"xdotool", "search", "--onlyvisible", field, pattern}, env_).out);
-      ids.assign(std::istream_iterator<std::string>(found), {});
-    }
-    EXPECT_EQ(ids.size(), count) << pattern << "\n" << Log();
-    return ids.empty() ? "" : ids.front();
-  }
-  // Opens menu `digit`, presses `keys` in it, and waits until it has closed.
-  void Menu(char digit, std::vector<std::string> keys) {
-    Xdo({"key", std::string("alt+") + digit});
-    AwaitWindows("^tonvale$", 2, "--classname");
-    keys.insert(keys.begin(), "key");
-    Xdo(keys);
-    AwaitWindows("^tonvale$", 1, "--classname");
-  }
+  std::string Log() { return ReadText(desk_.log); }
   bool Next(const Messages& next) {
     const Messages got = BytesOf(receiver_->WaitFor(count_ + next.size()), count_, next.size());
     EXPECT_EQ(got, next) << "from message " << count_ << "\n" << Log();
@@ -93,24 +58,24 @@ class SongPracticeWalk : public ::testing::Test {
   ScratchDir dir_{"tonvale-song-walk"};
   XServer x_{dir_.path()};
   JackServer jack_;
+  XDesktop desk_{x_, dir_.path()};  // after the JACK server, whose name it takes
   std::unique_ptr<JackMidiReceiver> receiver_;
   Process program_;
-  Environment env_ = CurrentEnvironment();
   std::size_t count_ = 0;
 };
 
 TEST_F(SongPracticeWalk, WaitsForRealKeysCountsAWrongOneAndPlaysTheSongAtItsTempo) {
   const fs::path song = dir_.path() / "walk.txt";
   std::ofstream(song) << kSong;
-  program_ = Process(
-      {.args = {TONVALE_PROGRAM, song.string()}, .env = env_, .log = dir_.path() / "tonvale.log"});
-  Xdo({"windowfocus", "--sync", AwaitWindows("^Tonvale - ", 1)});
+  program_ =
+      Process({.args = {TONVALE_PROGRAM, song.string()}, .env = desk_.env, .log = desk_.log});
+  desk_.Xdo({"windowfocus", "--sync", desk_.Await("^Tonvale - ", 1)});
   // The device menu's last item is the JACK port.
-  Menu('6', {"Up", "Return"});
+  desk_.Menu('6', {"Up", "Return"});
   ASSERT_TRUE(Next({"c0 00", "cf 00"}));
 
   // Waiting: H (note 69) is wrong while 3 is awaited; every key sounds.
-  Xdo({"key", "--delay", "30", "a", "s", "h", "d", "g", "g", "d"});
+  desk_.Xdo({"key", "--delay", "30", "a", "s", "h", "d", "g", "g", "d"});
   Messages played(kNotes.begin(), kNotes.begin() + 4);
   played.insert(played.end(), {"90 45 7f", "80 45 00"});
   played.insert(played.end(), kNotes.begin() + 4, kNotes.end());
@@ -118,8 +83,8 @@ TEST_F(SongPracticeWalk, WaitsForRealKeysCountsAWrongOneAndPlaysTheSongAtItsTemp
   EXPECT_TRUE(LogShows("tonvale: practice \"Walk\": 5 of 6 notes right\n")) << Log();
 
   // Listening, chosen and started from the practice menu.
-  Menu('9', {"l"});
-  Menu('9', {"s"});
+  desk_.Menu('9', {"l"});
+  desk_.Menu('9', {"s"});
   const std::size_t first = count_;
   ASSERT_TRUE(Next(kNotes) && Next(kAllNotesOff));
   const ReceivedList got = receiver_->Events();
