@@ -27,14 +27,18 @@ void PlayThrough(const Song& song, PracticeMode mode, int speed) {
     if (!note.Played()) continue;
     const auto at = static_cast<std::uint32_t>(t0 + count_in + MsAtTick(song, note.start, speed));
     s.Tick(at);
-    if (mode == PracticeMode::kWaiting) EXPECT_EQ(s.NextNote(), &note - song.notes.data());
+    if (mode == PracticeMode::kWaiting) {
+      EXPECT_EQ(s.NextNote(), &note - song.notes.data());
+    }
     s.KeyDown(note.key.scan_code, note.key.shift, at);
   }
   s.Tick(static_cast<std::uint32_t>(t0 + count_in + MsAtTick(song, song.length, speed) + 600));
   EXPECT_TRUE(s.Finished());
   if (mode == PracticeMode::kListening) return;
   EXPECT_EQ(s.Result()->right, song.PlayedCount());
-  if (mode == PracticeMode::kPlayingAlong) EXPECT_EQ(s.Result()->timing_median_ms, 0);
+  if (mode == PracticeMode::kPlayingAlong) {
+    EXPECT_EQ(s.Result()->timing_median_ms, 0);
+  }
 }
 
 TEST(ShippedSongs, EachOpensExportsAndPlaysThroughInEveryMode) {

@@ -28,7 +28,9 @@ TEST(ServerRate, TheSynthesizerStreamsAtTheRateTheSoundServerRuns) {
       std::regex_search(info, match, std::regex("Default Sample Specification: .* (\\d+)Hz")))
       << info;
   const int rate = std::stoi(match[1]);
-  if (sound.pipewire()) EXPECT_EQ(rate, 48000);  // its graph rate unless told otherwise
+  if (sound.pipewire()) {
+    EXPECT_EQ(rate, 48000);  // its graph rate unless told otherwise
+  }
 
   BuiltinSynth synth(FindSoundfont(SoundfontCandidates()).value_or(""), {.driver = "pulseaudio"});
   testing::internal::CaptureStderr();
