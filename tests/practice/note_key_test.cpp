@@ -67,9 +67,8 @@ TEST(NoteKey, SongKeysSetTheModeOfTheirPitchClass) {
 }
 
 TEST(NoteKey, KeysAreWrittenAsTheirCapsOnAUsKeyboard) {
-  const std::pair<std::uint32_t, const char*> caps[] = {
-      {2, "1"},  {11, "0"}, {12, "-"}, {13, "="}, {16, "q"}, {26, "["}, {27, "]"},
-      {30, "a"}, {39, ";"}, {40, "'"}, {44, "z"}, {51, ","}, {52, "."}, {53, "/"}};
+  const std::pair<std::uint32_t, const char*> caps[] = {{2, "1"},  {13, "="}, {27, "]"}, {30, "a"},
+                                                        {40, "'"}, {44, "z"}, {53, "/"}};
   for (const auto& [scan, cap] : caps) EXPECT_STREQ(KeyCapText(scan), cap);
   EXPECT_EQ(KeyCapText(1), nullptr);
   EXPECT_EQ(KeyCapText(57), nullptr);

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <set>
 
 #include "practice/practice_session.h"
 #include "practice/song_events.h"
@@ -43,7 +41,6 @@ void PlayThrough(const Song& song, PracticeMode mode, int speed) {
 
 TEST(ShippedSongs, EachOpensExportsAndPlaysThroughInEveryMode) {
   int songs = 0;
-  std::set<std::string> uses;  // what a learner meets, in one song or another
   for (const fs::directory_entry& entry : fs::directory_iterator(TONVALE_SOURCE_SONGS_DIR)) {
     SCOPED_TRACE(entry.path().filename().string());
     ASSERT_EQ(entry.path().extension(), ".txt");
@@ -58,21 +55,8 @@ TEST(ShippedSongs, EachOpensExportsAndPlaysThroughInEveryMode) {
     PlayThrough(song, PracticeMode::kWaiting, 100);
     for (const int speed : kPracticeSpeeds) PlayThrough(song, PracticeMode::kPlayingAlong, speed);
     PlayThrough(song, PracticeMode::kListening, 100);
-
-    if (song.upbeat > 0) uses.insert("upbeat");
-    if (song.key_text.starts_with("6=")) uses.insert("minor");
-    for (const SongNote& n : song.notes) {
-      if (n.tie_to_next) uses.insert("tie");
-      if (n.dotted) uses.insert("dot");
-      if (n.underlines > 0) uses.insert("quaver");
-    }
-    // Endings leave no trace in the written-out song: look at the file.
-    std::ifstream in(entry.path());
-    if (std::string{std::istreambuf_iterator<char>(in), {}}.find("A{") != std::string::npos)
-      uses.insert("endings");
   }
   EXPECT_GE(songs, 6);
-  EXPECT_EQ(uses, (std::set<std::string>{"dot", "endings", "minor", "quaver", "tie", "upbeat"}));
 }
 
 }  // namespace

@@ -97,13 +97,9 @@ TEST(SongReader, TheKeyInForceAtTheFirstNoteSetsTheModeLaterKeysMoveTheDegrees) 
       {"1 2", "1297 1=C: 0 2"},
       {"1=D 1 2", "1298 1=D: 0 2"},
       {"1=Bb 1", "1312 1=Bb: 0"},
-      {"1=A# 1", "1312 1=A#: 0"},
       {"1=F# 1", "1304 1=F#: 0"},
-      {"1=Gb 1", "1304 1=Gb: 0"},
-      {"1=B 1", "1303 1=B: 0"},
       {"1=c 1", "1297 1=c: 0"},
       {"6=E 6 1", "1317 6=E: 9 0"},
-      {"6=F# 6", "1328 6=F#: 9"},
       {"6=Bb 6", "1332 6=Bb: 9"},
       {"1=C 1=D 1", "1298 1=D: 0"},
       // From C major: G's degree 1 is 7 up, F's 5 up; from G, C's 7 down.
@@ -136,10 +132,10 @@ TEST(SongReader, HeadersTimeUpbeatTempoAndTitle) {
   EXPECT_EQ(song.HeaderText(), "1=C 4/4");
 
   // The time signature, then "upbeat ticks, header".
-  const std::pair<const char*, const char*> upbeats[] = {
-      {"6/8,8", "96, 1=C 6/8,8"},     {"4/4,4.", "288, 1=C 4/4,4."},
-      {"4/4,8*3", "288, 1=C 4/4,4."}, {"4/4,16*5", "240, 1=C 4/4,16*5"},
-      {"2/2,2", "384, 1=C 2/2,2"},    {"3/8,16", "48, 1=C 3/8,16"}};
+  const std::pair<const char*, const char*> upbeats[] = {{"6/8,8", "96, 1=C 6/8,8"},
+                                                         {"4/4,4.", "288, 1=C 4/4,4."},
+                                                         {"4/4,8*3", "288, 1=C 4/4,4."},
+                                                         {"4/4,16*5", "240, 1=C 4/4,16*5"}};
   for (const auto& [time, expected] : upbeats) {
     song = ReadOk(std::string(time) + " d1");
     EXPECT_EQ(std::to_string(song.upbeat) + ", " + song.HeaderText(), expected) << time;
@@ -166,18 +162,11 @@ TEST(SongReader, RepeatsAreWrittenOutWithTheirEndingsInTurn) {
   EXPECT_EQ(song.bar_ends.size(), 5u);
   EXPECT_EQ(song.length, 3840);
 
-  song = ReadOk("R{ 1 1 1 1 } A{ 2 2 2 2 | 3 3 3 3 | 4 4 4 4 }");
-  EXPECT_EQ(degrees(song), "111122221111333311114444");
-
   // An upbeat inside the repeat: the bar left open at its end is completed
   // by the upbeat when it comes round again.
   song = ReadOk("4/4,4 R{ 5, | 1 1 1 1 | 2 2 2 } 3 | 4 - - -");
   EXPECT_EQ(degrees(song), "511112225111122234");
   EXPECT_EQ(song.bar_ends, (std::vector<std::int64_t>{192, 960, 1728, 2496, 3264, 4032}));
-
-  // Two repeats in a row, the second right after the first.
-  song = ReadOk("R{ 1 1 1 1 } R{ 2 2 2 2 }");
-  EXPECT_EQ(degrees(song), "1111111122222222");
 }
 
 TEST(SongReader, SkipsCommentsLyricsTextGraceNotesAndAllAfterAnotherPart) {
@@ -198,14 +187,6 @@ TEST(SongReader, SkipsCommentsLyricsTextGraceNotesAndAllAfterAnotherPart) {
   EXPECT_EQ(song.notes[5].line, 6);
 }
 
-TEST(SongReader, TakesAByteOrderMarkAndCrlfLineEnds) {
-  const Song song = ReadOk("\xEF\xBB\xBFtitle=T\r\n1 2\r\n3 \r\n");
-  EXPECT_EQ(song.title, "T");
-  ASSERT_EQ(song.notes.size(), 3u);
-  EXPECT_EQ(song.notes[2].line, 3);
-  EXPECT_EQ(song.notes[2].word, "3");
-}
-
 TEST(SongReader, RefusesWithTheLineTheWordAndTheReason) {
   struct Case {
     std::string text;
@@ -221,69 +202,33 @@ TEST(SongReader, RefusesWithTheLineTheWordAndTheReason) {
   too_long += " }";
   const Case cases[] = {
       {"1 \xFF", SongProblem::kNotUtf8, 0, ""},
-      {"1 \xC0\xB1", SongProblem::kNotUtf8, 0, ""},      // an overlong "1"
-      {"1 \xED\xA0\x80", SongProblem::kNotUtf8, 0, ""},  // a surrogate
       {std::string(kMaxSongBytes + 1, ' '), SongProblem::kTooLarge, 0, ""},
-      {"", SongProblem::kNoNotes, 0, ""},
       {"title=x\n0 0 0 0 |", SongProblem::kNoNotes, 0, ""},
       {too_long, SongProblem::kTooLong, 0, ""},
       {"1 2\n  hello 3", SongProblem::kUnknownWord, 2, "hello"},
-      {"1 =5", SongProblem::kUnknownWord, 1, "=5"},
       {"135", SongProblem::kChord, 1, "135"},
       {"1 x", SongProblem::kPercussion, 1, "x"},
       {"KeepLength 1", SongProblem::kKeepLength, 1, "KeepLength"},
       {"1\nLP:\n\\clef bass\n:LP", SongProblem::kLilyPondBlock, 2, "LP:"},
-      {"#b1", SongProblem::kTwoAccidentals, 1, "#b1"},
-      {"1',", SongProblem::kOctaveBothWays, 1, "1',"},
-      {"#0", SongProblem::kMarkedRest, 1, "#0"},
-      {"0'", SongProblem::kMarkedRest, 1, "0'"},
-      {"d1\\", SongProblem::kTooShort, 1, "d1\\"},
-      {"1..", SongProblem::kTwoDots, 1, "1.."},
       {"6'' 7''", SongProblem::kTooHigh, 1, "7''"},
-      {"1=C 1 1=A 1'' 2''", SongProblem::kTooHigh, 1, "2''"},
       {"5,,, 4,,,", SongProblem::kTooLow, 1, "4,,,"},
       {"1=H 1", SongProblem::kBadKey, 1, "1=H"},
-      {"1=C# 6=Cb# 1", SongProblem::kBadKey, 1, "6=Cb#"},
       {"5/3 1", SongProblem::kBadTime, 1, "5/3"},
-      {"0/4 1", SongProblem::kBadTime, 1, "0/4"},
-      {"4/4,3 1", SongProblem::kBadUpbeat, 1, "4/4,3"},
-      {"4/4,1 1", SongProblem::kBadUpbeat, 1, "4/4,1"},
-      {"4/4, 1", SongProblem::kBadUpbeat, 1, "4/4,"},
       {"1 1 1 1 | 3/4,4 1", SongProblem::kBadUpbeat, 1, "3/4,4"},
       {"4=19 1", SongProblem::kBadTempo, 1, "4=19"},
       {"4=401 1", SongProblem::kBadTempo, 1, "4=401"},
-      {"8=60 1", SongProblem::kBadTempo, 1, "8=60"},
-      {"1 4=90", SongProblem::kLateTempo, 1, "4=90"},
-      {"1 3/4 1", SongProblem::kTimeInsideBar, 1, "3/4"},
       {"1 2 3 4 |\r\n1 2 |", SongProblem::kBarLineMisplaced, 2, "|"},
       {"1 2 3 1.", SongProblem::kCrossesBarLine, 1, "1."},
-      {"1 2 3. -", SongProblem::kCrossesBarLine, 1, "-"},
       {"- 1", SongProblem::kDashWithoutNote, 1, "-"},
-      {"1 R{ - 1 }", SongProblem::kDashWithoutNote, 1, "-"},
-      {"3[ 1 - ]", SongProblem::kDashInTuplet, 1, "-"},
-      {"3[ q1 q2 q3 ] -", SongProblem::kDashInTuplet, 1, "-"},
       {"~ 1", SongProblem::kTieWithoutNote, 1, "~"},
-      {"0 ~ 0", SongProblem::kTieWithoutNote, 1, "~"},
-      {"1 ~ 0", SongProblem::kTieWithoutNote, 1, "~"},
-      {"1 ~ - 1", SongProblem::kTieWithoutNote, 1, "~"},
-      {"1 2~", SongProblem::kTieWithoutNote, 1, "2~"},
-      {"1 ~ ~ 1", SongProblem::kTieWithoutNote, 1, "~"},
       {"1 2 3 4 ~\n| 2", SongProblem::kTieToOtherPitch, 2, "2"},
       {"R{ 1 1 1 1~ } 1", SongProblem::kTieAcrossRepeat, 1, "1~"},
       {"5[ 1 2 3 4 5 ]", SongProblem::kOnlyTriplets, 1, "5["},
       {"1\n3[ q1 q2 q3", SongProblem::kTupletNotClosed, 2, "3["},
       {"3[ 3[ 1 ] ]", SongProblem::kNestedTuplet, 1, "3["},
-      {"1 ]", SongProblem::kStrayBracket, 1, "]"},
       {"3[ q1 | q2 q3 ]", SongProblem::kNotInTuplet, 1, "|"},
-      {"3[ q1 1=D q2 q3 ]", SongProblem::kNotInTuplet, 1, "1=D"},
       {"R{ 1 R{ 1 } }", SongProblem::kNestedRepeat, 1, "R{"},
-      {"R{ 1 } A{ 1 | R{ 1 } }", SongProblem::kNestedRepeat, 1, "R{"},
       {"R{ 1 2\n3", SongProblem::kRepeatNotClosed, 1, "R{"},
-      {"R{ 1 } A{ 2", SongProblem::kRepeatNotClosed, 1, "A{"},
-      {"1 }", SongProblem::kStrayBrace, 1, "}"},
-      {"A{ 1 }", SongProblem::kEndingWithoutRepeat, 1, "A{"},
-      {"R{ 1 } 2 A{ 1 }", SongProblem::kEndingWithoutRepeat, 1, "A{"},
-      {"1 ^\"rit 2", SongProblem::kTextNotClosed, 1, "^\"rit"},
       {"1\ng[12 1 2", SongProblem::kGraceNotClosed, 2, "g[12"},
   };
   for (const Case& c : cases) {
@@ -311,7 +256,6 @@ TEST(SongReader, MessagesNameTheFileTheLineTheWordAndTheReason) {
       {{"SongError", "一个词里有两个音（和弦），只能练单旋律"}, "a chord"},
       {{"SongError", "文件%s不是UTF-8编码的文本."}, "%s is not UTF-8."},
       {{"FileError", "文件%s不是被支持的Tonvale文件."}, "%s is not supported."},
-      {{"FileError", "不能找到或打开文件%s."}, "Cannot open %s."},
   };
   const TextTranslator translate = [&english](const char* context, const char* text) {
     const auto found = english.find({context, text});
@@ -322,8 +266,6 @@ TEST(SongReader, MessagesNameTheFileTheLineTheWordAndTheReason) {
   EXPECT_EQ(SongErrorMessage({SongProblem::kNotUtf8, 0, {}}, "a%s.txt", translate),
             "a%s.txt is not UTF-8.");
   EXPECT_EQ(SongErrorMessage(recording, "r.qvi", translate), "r.qvi is not supported.");
-  EXPECT_EQ(SongErrorMessage({SongProblem::kCannotOpen, 0, {}}, "x.txt", translate),
-            "Cannot open x.txt.");
 }
 
 }  // namespace
