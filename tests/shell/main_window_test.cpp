@@ -70,9 +70,8 @@ class MainWindowTest : public QObject {
     const std::tuple<int, ByteList, const char*> steps[] = {
         {770, Program(2, 0), "256 511 770 1024 1297"},
         {513, reopen, "256 513 770 1024 1297"},  // the old device closed, the new opened
-        {1319, {}, "256 513 770 1024 1319"},
-        {257, AllNotesOff(), "257 513 770 1024 1319"},
-        {256, Program(2, 0), "256 513 770 1024 1319"},
+        {257, AllNotesOff(), "257 513 770 1024 1297"},
+        {256, Program(2, 0), "256 513 770 1024 1297"},
     };
     for (const auto& [id, sent, checks] : steps) {
       rig.sink.Clear();
