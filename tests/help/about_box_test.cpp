@@ -12,7 +12,7 @@ using tonvale::AboutBox;
 
 namespace {
 
-// Stands in for the system: each address, " wait" if the wait cursor shows.
+// Each address opened, with " wait" if the wait cursor shows.
 struct Opener {
   QStringList opened;
   bool opens = true;
@@ -25,7 +25,6 @@ struct Opener {
   }
 };
 
-// The links drawn in the visited colour, as "0 2".
 QString Visited(AboutBox* box) {
   QStringList visited;
   for (int i = 0; i < tonvale::kLinkCount; ++i) {

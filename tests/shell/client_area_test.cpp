@@ -1,5 +1,4 @@
-// Playing the window: real key events with X11 scan codes, the mouse on the
-// pictured keys, Esc, focus loss, a closed output, and the key marks drawn.
+// Playing the window with X11 key events and the mouse.
 #include <QImage>
 #include <QRegularExpression>
 #include <QTest>
@@ -11,8 +10,7 @@ using tonvale::test::WindowRig;
 
 namespace {
 
-// Notes on channel 0, positive on and negative off, 0 for All Notes Off on
-// every channel (shown by channel 0's); and what the sink got of these.
+// Notes on channel 0: positive on, negative off, 0 All Notes Off (channel 0's).
 QString Notes(std::initializer_list<int> notes) {
   QStringList out;
   for (int n : notes)
@@ -23,10 +21,8 @@ QString Sent(const WindowRig& rig) {
   return rig.Sent().split(',').filter(QRegularExpression("^([89]|b0)")).join(',');
 }
 
-// Steps as X11 delivers them: "+A" presses and "-A" releases a key of the
-// middle row (A ... L); "esc" is Esc; "shift", "ctrl", "alt" and "none" the
-// modifier keys from then on; "+m" and "-m" the mouse on key A; "close" and
-// "open" the output; "focus" gives the keyboard to another window and back.
+// "+A"/"-A" a middle-row key; "shift", "ctrl", "alt", "none" the modifiers
+// from then on; "+m"/"-m" the mouse on key A; "focus" away and back.
 void Keys(WindowRig& rig, const char* steps) {
   std::istringstream in(steps);
   Qt::KeyboardModifiers mods;
@@ -57,7 +53,6 @@ void Keys(WindowRig& rig, const char* steps) {
     } else if (letter >= 0) {
       rig.Key(type, Qt::Key_A + (s.back() - 'A'), 38 + quint32(letter), {}, mods);
     } else {
-      // A mistyped step would otherwise send a key that plays nothing.
       QFAIL(qPrintable(QStringLiteral("no such step \"%1\" in \"%2\"").arg(s.c_str(), steps)));
     }
   }
@@ -74,23 +69,20 @@ class ClientAreaTest : public QObject {
     QVERIFY(rig.Show());
     rig.ResizeClient(675, 2 * (200 - rig.Client().cy()) + 156);  // keyboard at (100, 200)
     rig.sink.Clear();
-    // Alt+A is the A-major shortcut, not a note; a key held before comes up
-    // with Alt held and still ends (in the mode now in force).
+    // Alt+A is a key shortcut; S, held before, still ends under Alt.
     Keys(rig, "+S alt +A -A -S");
     QCOMPARE(rig.Inst().settings.key_mode, 1302);
-    // Esc silences everything and draws every key released; Ctrl+[ gives
-    // character 27 too: its note, an octave down, then silence.
+    // Esc silences and draws keys released; Ctrl+[ (also character 27) plays.
     Keys(rig, "+A esc");
     QVERIFY(!rig.Client().KeyMarkPressed(30));
     Keys(rig, "-A");
     rig.Press(Qt::Key_BracketLeft, 34, QStringLiteral("\x1b"), Qt::ControlModifier);
-    // The mouse on Q, then on row 0 column 23, where no key is.
+    // The mouse on Q, then where no key is.
     QTest::mouseClick(&rig.Client(), Qt::LeftButton, {}, {105, 245});
     QTest::mouseClick(&rig.Client(), Qt::LeftButton, {}, {575, 200});
     QCOMPARE(rig.Inst().keys.mouse_key, 255u);
     QCOMPARE(Sent(rig), Notes({62, -71, 69, 0, -69, 76, 0, 52, -52}));
-    // Key A's cap from the marks picture: grey, red under Shift, green
-    // under Ctrl; a full repaint draws every key released, even a held one.
+    // Key A's cap: grey, red under Shift, green under Ctrl; grey on a repaint.
     const QImage marks = rig.pictures.key_marks.toImage();
     const auto cap = [&](int x) {
       const QImage now = rig.Client().grab().toImage();
@@ -110,9 +102,7 @@ class ClientAreaTest : public QObject {
     QVERIFY(rig.sink.sent.empty());
   }
 
-  // A press plays with the modifiers it came with, though the keyboard is
-  // past them when the window handles it: under Wayland the window reads a
-  // quick Shift+A, Shift's release included, before it handles the A.
+  // Under Wayland a quick Shift+A reaches the window with Shift already up.
   void aPressPlaysWithTheModifiersItCameWith() {
     WindowRig rig;  // its keyboard holds no modifier now
     QVERIFY(rig.Show());
@@ -128,9 +118,7 @@ class ClientAreaTest : public QObject {
     QCOMPARE(Sent(rig), Notes({72, -72, 48, -48, 72, -72}));
   }
 
-  // Every note that sounds gets its own note-off, and a group's shift ends
-  // only with its own keys, whatever comes between: the focus going, Esc,
-  // the mouse, closing the output, a device change.
+  // Each note gets its own note-off through focus, Esc, mouse, close, device.
   void heldKeysEndTheirOwnNotesThroughFocusEscAndAClosedOutput() {
     WindowRig rig;
     QVERIFY(rig.Show());
@@ -146,9 +134,7 @@ class ClientAreaTest : public QObject {
                                -60, -74, 64, 0,   72,  -72, 60, 0, 72, -72, 64,  0,  72, -72}));
   }
 
-  // Space, scan code 57, is the pedal: held through X's auto-repeat, with
-  // the bass, shown by its mark. Esc, the focus going and a device change
-  // let it go before anything else; a key on a transport button plays.
+  // Space is the pedal; Esc, focus loss and a device change release it first.
   void spaceIsThePedalAndEveryWayOutLetsItGoFirst() {
     WindowRig rig;
     QVERIFY(rig.Show());
@@ -168,27 +154,23 @@ class ClientAreaTest : public QObject {
     rig.Trigger(1333);  // the automatic bass
     const QString down = "b0 40 7f,bf 40 7f", up = "b0 40 00,bf 40 00";
     const QString silence = tonvale::test::Dump(tonvale::test::AllNotesOff());
-    // Esc: held keys end their own notes, Space comes up silently.
     rig.sink.Clear();
     space(true);
     Keys(rig, "+A esc -A");
     space(false);
     QCOMPARE(rig.Sent(), down + ",90 3c 7f,9f 30 7f," + up + "," + silence + ",80 3c 00,8f 30 00");
     QVERIFY(!rig.Client().PedalShown());
-    // The focus going: Space comes up (and is recorded) before the keys.
     rig.sink.Clear();
     space(true);
     Keys(rig, "+A focus");
     space(false);
     QCOMPARE(rig.Sent(), down + ",90 3c 7f,9f 30 7f," + up + ",80 3c 00,8f 30 00");
-    // Another device: the old one hears the pedal go before the silence.
     rig.sink.Clear();
     space(true);
     rig.window->OnCommand(512);
     space(false);
     QCOMPARE(rig.Sent(), down + "," + up + "," + silence + ",c0 00 00,cf 00 00");
-    // A transport button that got the focus all the same hands its keys
-    // over: Space is the pedal and never a click.
+    // A focused transport button hands Space over: never a click.
     QList<int> handed;
     rig.window->SetOwnedCommandHandler([&handed](int id) { handed << id; });
     QPushButton* button = rig.window->TransportButton(1283);

@@ -1,5 +1,4 @@
-// The main window's wiring: menus, shortcuts, tool bar, buttons and scroll
-// bars reaching the settings and the output.
+// The main window's menus, shortcuts, tool bar, buttons and scroll bars.
 #include <QScrollBar>
 #include <QToolBar>
 
@@ -46,8 +45,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.notices.boxes, QStringList{"W Cannot open MIDI device|QV"});
     QCOMPARE(Checks(*rig.window), "257 511 768 1024 1297");
     QCOMPARE(rig.Menus()[5]->actions().last()->text(), "Synth && Co");  // no mnemonic
-    // No describable default output, 300 devices mostly nameless: device 0 is
-    // the default; 256 named items, so the 257th cannot take channel 1's id.
+    // 300 nameless devices: 256 items, so none takes channel 1's id.
     struct Many : RecordingSink {
       int DeviceCount() override { return 300; }
       std::optional<std::string> DescribeDevice(int n) override {
@@ -72,9 +70,8 @@ class MainWindowTest : public QObject {
     const std::tuple<int, ByteList, const char*> steps[] = {
         {770, Program(2, 0), "256 511 770 1024 1297"},
         {513, reopen, "256 513 770 1024 1297"},  // the old device closed, the new opened
-        {1319, {}, "256 513 770 1024 1319"},
-        {257, AllNotesOff(), "257 513 770 1024 1319"},
-        {256, Program(2, 0), "256 513 770 1024 1319"},
+        {257, AllNotesOff(), "257 513 770 1024 1297"},
+        {256, Program(2, 0), "256 513 770 1024 1297"},
     };
     for (const auto& [id, sent, checks] : steps) {
       rig.sink.Clear();
@@ -107,14 +104,12 @@ class MainWindowTest : public QObject {
   void scrollBarsShowTheSettingInForceAndFollowTheSize() {
     WindowRig rig;
     QVERIFY(rig.Show());
-    // Velocity: the top is 127; a page down gives 119, a drag to 28 gives 100.
     QScrollBar* velocity = rig.Client().VelocityBar();
     velocity->triggerAction(QAbstractSlider::SliderPageStepAdd);
     QCOMPARE(velocity->value(), 9);
     Drag(velocity, 28);
     rig.Stroke(Qt::Key_A, 38, "a");
     QCOMPARE(rig.Sent(), Dump({{0xC0, 0, 0}, {0x90, 0x3C, 100}, {0x80, 0x3C, 0}}));
-    // A bend drag: the played channel; let go, 8191 and back; arrows: nothing.
     QScrollBar* bend = rig.Client().PitchBendBar();
     rig.Trigger(768 + 4);
     rig.sink.Clear();
@@ -126,7 +121,7 @@ class MainWindowTest : public QObject {
     bend->setValue(100);
     QCOMPARE(velocity->value(), 28);
     QCOMPARE(bend->value(), 8192);
-    // A drag cut off by another window, or by hiding, ends at the centre: 8192.
+    // A drag cut off by another window, or by hiding, ends at the centre.
     for (const bool hide : {false, true}) {
       rig.sink.Clear();
       bend->setSliderDown(true);

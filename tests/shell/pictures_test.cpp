@@ -1,7 +1,4 @@
-// On a screen of two device pixels per logical pixel the window draws the
-// pictures drawn at twice the size, pixel for pixel, in the same logical
-// places as the plain ones; the link cursor is the hand drawn at twice the
-// size.
+// At scale 2 the window draws the pictures' twins in the plain ones' places.
 #include <QLabel>
 #include <QToolBar>
 
@@ -18,7 +15,6 @@ using tonvale::Pictures;
 
 namespace {
 
-// A part of an image in its own pixels, whatever its device pixel ratio.
 QImage Rgb(const QImage& image, const QRect& part) {
   QImage rgb = image.copy(part).convertToFormat(QImage::Format_RGB32);
   rgb.setDevicePixelRatio(1);
@@ -49,15 +45,13 @@ class PicturesTest : public QObject {
 
     QVERIFY(rig.Show(1000, 700));
     QCOMPARE(rig.Client().grab().size(), rig.Client().size() * 2);
-    // A part of the client area as drawn now, and of a picture's twin.
     const auto drawn = [&rig](int x, int y, int width, int height) {
       return Rgb(rig.Client().grab().toImage(), {x, y, width, height});
     };
     const auto twin = [](const char* name, int width, int height) {
       return Rgb(QImage(QStringLiteral(":/res/%1@2x.png").arg(name)), {0, 0, width, height});
     };
-    // The piano (picture 0), and the left edge of key A's cap, beside its
-    // label; then the same key as the next one of a song, and the held pedal.
+    // The piano, key A's cap, the same as a song's next key, the held pedal.
     const int picture_x = (rig.Client().width() - 171) / 2;
     QCOMPARE(drawn(picture_x * 2, 100, 342, 282), twin("instruments", 342, 282));
     const tonvale::WindowLayout& l = rig.Client().Layout();
@@ -69,7 +63,6 @@ class PicturesTest : public QObject {
     const tonvale::Rect pedal = tonvale::PedalCell(l.x0, l.y0);
     QCOMPARE(drawn(pedal.x * 2, pedal.y * 2, pedal.width * 2, pedal.height * 2),
              twin("pedal", 456, 78));
-    // The first tool-bar icon, the splash and the About box's picture.
     const QPixmap icon = rig.window->ToolBarActions()[0]->icon().pixmap(QSize(32, 32), 2.0);
     QCOMPARE(Rgb(icon.toImage(), {0, 0, 64, 64}), twin("toolbar", 64, 64));
     QCOMPARE(tonvale::SplashWindow(sharp.splash, 0).size(), QSize(200, 200));
@@ -78,8 +71,7 @@ class PicturesTest : public QObject {
     const auto* picture = qobject_cast<QLabel*>(box.controls()[1]);
     QCOMPARE(picture->size(), QSize(200, 200));
     QCOMPARE(picture->pixmap().devicePixelRatio(), 2.0);
-    // The hand over the About box's links is its twin too, its hot spot the
-    // fingertip's logical pixel (this platform takes logical pixels).
+    // The link hand: its twin, the hot spot in logical pixels here.
     const QCursor hand = tonvale::LinkCursor();
     QCOMPARE(hand.pixmap().devicePixelRatio(), 2.0);
     QCOMPARE(hand.pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
@@ -87,9 +79,8 @@ class PicturesTest : public QObject {
     QCOMPARE(hand.hotSpot(), tonvale::kHandHotSpot);
   }
 
-  // The song band is drawn at the screen's scale, not drawn small and
-  // enlarged: the same drawing as at scale 1, with detail in every 2 x 2
-  // block of an edge, where an enlarged copy has four equal pixels.
+  // The song band is drawn at scale 2, not enlarged: an enlarged copy has
+  // flat 2 x 2 blocks.
   void songBandIsDrawnAtTheScreensScale() {
     const auto read = tonvale::ReadSongText(
         "title=T\n1=C 4/4\nq#1' q2 3 ~ 3 5, | 3[ q1 q2 q3 ] s4 s5 q6 6. q7 |\n");

@@ -1,8 +1,5 @@
-// The hand over links as the X server shows it on a screen of two device
-// pixels per logical pixel: the twin, 64 pixels wide, its hot spot on the
-// fingertip. Qt on X11 takes a cursor's hot spot in the picture's own pixels
-// (offscreen and Wayland take logical ones), which the link cursor relies on;
-// only a real X server shows whether it still does.
+// The link hand at scale 2 as an X server shows it: Qt's xcb takes the hot
+// spot in device pixels, unlike offscreen, so only a real server tells.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,8 +13,7 @@
 namespace tonvale::test {
 namespace {
 
-// The cursor the server shows at (x, y) once it is 64 pixels wide, as
-// "WIDTHxHEIGHT+XHOT+YHOT". Below, apart: Xlib's macros clash with Qt's names.
+// "WxH+XHOT+YHOT" of the cursor at (x, y); below, as Xlib's macros clash with Qt.
 std::string CursorAt(const std::string& display, int x, int y);
 
 TEST(LinkCursor, TheXServerShowsTheSharpHandWithItsHotSpotOnTheFingertip) {

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# scripts/install-deps on its way to root, as real users meet it with a
-# package missing: root installs directly; a member of the sudo group goes
-# through sudo; a user sudo refuses (Debian installed with a root password)
-# is told the su command that installs the packages and stopped at once, on
-# a terminal too, never left at a password prompt that cannot work.
+# scripts/install-deps with a package missing, run by root, by a sudo member,
+# and by a user sudo refuses: told the su command, never left at a prompt.
 set -euo pipefail
 source=$1
 [[ $(id -u) -eq 0 ]] || { echo "needs root: it creates users"; exit 77; }
@@ -17,11 +14,9 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Where every user can read it, wherever the sources are.
 chmod 755 "$work"
 install -m 755 "$source/scripts/install-deps" "$work/install-deps"
-# dpkg-query reads the system's packages from DPKG_ADMINDIR: the real state
-# with the first package of the set taken out.
+# The real dpkg state with the set's first package taken out.
 missing=$(bash "$work/install-deps" --list run | head -1)
 awk -v RS= -v ORS='\n\n' -v p="Package: $missing" 'index($0, p "\n") != 1' /var/lib/dpkg/status \
   >"$work/status"
@@ -30,9 +25,8 @@ export DPKG_ADMINDIR=$work
 [[ $(dpkg-query -W -f='${Status}' "$missing" 2>/dev/null) != *"ok installed" ]] ||
   fail "$missing still reads as installed"
 
-# Runs the script as a new user `$1` (in the groups `$2`) on a terminal whose
-# keyboard never answers, as at a prompt that waits for a password; what it
-# printed goes to $said. Exit 124 when it was still waiting after 20 s.
+# As new user $1 (groups $2) on a terminal that never answers; output in
+# $said; exit 124 if still waiting after 20 s.
 mkfifo "$work/keyboard"
 exec 4<>"$work/keyboard"
 run_as() {

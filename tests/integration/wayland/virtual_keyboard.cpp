@@ -1,13 +1,7 @@
-// A keyboard for tests under a Wayland compositor: it uploads the standard
-// evdev/pc105/us keymap through the virtual keyboard protocol, so that the
-// focused window gets the physical key codes of a PC keyboard. It reads one
-// action a line and answers "ok" once the compositor has taken it:
-//     key NAME[+NAME...]   press in order, release in reverse
-//     keydown NAME, keyup NAME
-//     repeat               answers "repeat RATE DELAY", the compositor's key repeat
-// NAME: a to z, 0 to 9, shift, ctrl, alt, up, down, return, escape. The
-// keyboard stays plugged in until the input ends: one that came and went
-// with each key would make the windows forget their keyboard, and its keys.
+// A virtual evdev/pc105/us keyboard for tests under Wayland. One action a
+// line, "ok" once the compositor has it: "key a+b" (pressed in order, released
+// in reverse), "keydown a", "keyup a", "repeat" (answers "repeat RATE DELAY").
+// It stays plugged in: one replugged per key makes windows drop their keys.
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -29,8 +23,7 @@
 
 namespace {
 
-// The evdev codes of the named keys (linux/input-event-codes.h): the rows of
-// a PC keyboard are numbered left to right.
+// linux/input-event-codes.h numbers each row left to right.
 std::optional<std::uint32_t> EvdevCode(const std::string& name) {
   for (const auto& [row, first] :
        {std::pair{"1234567890", 2}, {"qwertyuiop", 16}, {"asdfghjkl", 30}, {"zxcvbnm", 44}}) {
@@ -65,7 +58,6 @@ constexpr wl_registry_listener kRegistryListener = {
     },
     [](void*, wl_registry*, std::uint32_t) {}};
 
-// The seat's keyboard as any client sees it: only its repeat matters here.
 constexpr wl_keyboard_listener kKeyboardListener = {
     [](void*, wl_keyboard*, std::uint32_t, std::int32_t fd, std::uint32_t) { close(fd); },
     [](void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {},
@@ -107,7 +99,6 @@ int main() {
       zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(globals.manager, globals.seat);
   zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
   if (wl_display_roundtrip(display) == -1) return Fail("the compositor refused the keyboard");
-  // Now that the seat has a keyboard, watch it as the windows do.
   if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(globals.seat)) >= 4)
     wl_keyboard_add_listener(wl_seat_get_keyboard(globals.seat), &kKeyboardListener, &globals);
 

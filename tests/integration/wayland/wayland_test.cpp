@@ -1,17 +1,12 @@
-// The real tonvale as a native Wayland client of a headless sway. A virtual
-// keyboard types with the standard evdev keymap, so the window gets the
-// physical key codes of a PC keyboard; the notes arrive at a JACK port. Auto-
-// repeat and a lost focus are handled as under X11, and the window draws the
-// same at scale 1 and 2.
+// The real tonvale under a headless sway, typed on by a virtual evdev
+// keyboard, its notes read at a JACK port.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QImage>
 #include <fstream>
-#include <iostream>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include "jack_midi_receiver.h"
@@ -26,8 +21,7 @@ using Messages = std::vector<std::string>;
 class Wayland : public ::testing::Test {
  protected:
   void SetUp() override {
-    // sway refuses to run as root: it runs as the desktop's user, in a
-    // folder of its own.
+    // sway refuses to run as root.
     const DesktopUser desktop = AsDesktopUser(session_);
     ASSERT_EQ(desktop.error, "");
     std::ofstream(session_ / "config") << "xwayland disable\n"
@@ -50,7 +44,6 @@ class Wayland : public ::testing::Test {
       }
     }
     ASSERT_FALSE(display_.empty() || ipc_.empty()) << ReadText(dir_.path() / "sway.log");
-    // Every client but sway runs as we do, on sway's socket by its full path.
     for (const char* name : {"DISPLAY", "XDG_CURRENT_DESKTOP", "QT_QPA_PLATFORMTHEME",
                              "DBUS_SESSION_BUS_ADDRESS", "QT_SCALE_FACTOR"})
       env_.erase(name);
@@ -59,7 +52,6 @@ class Wayland : public ::testing::Test {
     ASSERT_TRUE(jack_.Start(128, dir_.path())) << jack_.error();
     receiver_ = std::make_unique<JackMidiReceiver>();
     ASSERT_TRUE(receiver_->ok());
-    // The virtual keyboard is plugged in before the program starts and stays.
     int ends[2];
     ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
     keyboard_ = Process({.args = {TONVALE_VIRTUAL_KEYBOARD},
@@ -74,7 +66,6 @@ class Wayland : public ::testing::Test {
     if (keys_ >= 0) close(keys_);
     keyboard_.Stop(SIGTERM, 5s);
   }
-  // Waits until the keyboard has said `word` `count` times.
   bool Await(const std::string& word, int count) {
     for (int i = 0; i < 400; ++i, std::this_thread::sleep_for(25ms)) {
       const std::string said = ReadText(dir_.path() / "keyboard.log");
@@ -85,7 +76,6 @@ class Wayland : public ::testing::Test {
     }
     return false;
   }
-  // Types `action` ("key shift+a", "keydown a", ...) once the earlier ones are done.
   void Type(const std::string& action) {
     const std::string line = action + "\n";
     ASSERT_EQ(write(keys_, line.data(), line.size()), static_cast<ssize_t>(line.size()));
@@ -93,9 +83,7 @@ class Wayland : public ::testing::Test {
       ASSERT_TRUE(Await("ok\n", ++typed_)) << action;
     }
   }
-  // Starts the program in English and waits until its window, a Wayland
-  // window of its own (no X server exists here) known by the desktop
-  // entry's name, is on screen with the keyboard.
+  // Starts the program in English; waits until sway can focus its window.
   void StartProgram() {
     Environment env = env_;
     const fs::path runtime = dir_.path() / "runtime";
@@ -121,7 +109,6 @@ class Wayland : public ::testing::Test {
   std::string Sway(const std::string& command) {
     return RunToEnd({"swaymsg", command}, env_, 10s, dir_.path() / "swaymsg.log").out;
   }
-  // Waits for the next messages: they must be `next`.
   bool Next(const Messages& next) {
     const Messages got = BytesOf(receiver_->WaitFor(count_ + next.size()), count_, next.size());
     EXPECT_EQ(got, next) << "from message " << count_ << "\n" << Log();
@@ -143,8 +130,7 @@ class Wayland : public ::testing::Test {
     return last.convertToFormat(QImage::Format_RGB32);
   }
 
-  // Declared in the order they start, so that they stop the other way round;
-  // the environment is read once the JACK server's name is in it.
+  // In starting order, so they stop the other way round.
   ScratchDir dir_{"tonvale-wayland"};
   const fs::path& session_ = dir_.path();
   JackServer jack_;
@@ -161,8 +147,7 @@ class Wayland : public ::testing::Test {
 TEST_F(Wayland, PhysicalKeysRepeatFocusAndScaleAsUnderX11) {
   ASSERT_NO_FATAL_FAILURE(StartProgram());
 
-  // The device menu's last item, the JACK port: the program on both channels.
-  // The menu takes a moment to open; keys sent before it are tried again.
+  // The JACK port, the device menu's last item; the menu may open late.
   bool chosen = false;
   for (int attempt = 0; attempt < 3 && !chosen; ++attempt) {
     Type("key alt+6");
@@ -203,18 +188,16 @@ TEST_F(Wayland, PhysicalKeysRepeatFocusAndScaleAsUnderX11) {
   Type("key a");
   ASSERT_TRUE(Next({"90 3c 7f", "80 3c 00"}));
 
-  // The window at scale 1. Asked to end, it ends with 0 and silences every
-  // channel on its way out.
+  // Asked to end, it silences every channel.
   const QImage one = Screenshot("scale1");
   EXPECT_EQ(program_.Stop(SIGTERM, 20s), 0) << Log();
-  Messages silence(16);  // All Notes Off on every channel
+  Messages silence(16);
   for (int c = 0; c < 16; ++c) silence[c] = std::string("b") + "0123456789abcdef"[c] + " 7b 00";
   ASSERT_TRUE(Next(silence));
   EXPECT_EQ(receiver_->Events().size(), count_) << "nothing more";
 
-  // Started on a screen at scale 2 (Qt 6.4 draws a window at the scale it
-  // found when it opened): the same picture as at scale 1, drawn at twice
-  // the pixels, not merely enlarged by the compositor.
+  // Started at scale 2 (Qt 6.4 keeps the scale it opened at): the same
+  // picture, drawn at twice the pixels, not enlarged by the compositor.
   Sway("output HEADLESS-1 resolution 2560x1600 scale 2");  // the same 1280 x 800 to draw on
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   const QImage two = Screenshot("scale2");
@@ -223,9 +206,7 @@ TEST_F(Wayland, PhysicalKeysRepeatFocusAndScaleAsUnderX11) {
   ASSERT_EQ(two.size(), QSize(2560, 1600));
   EXPECT_EQ(one.pixel(20, 300), qRgb(20, 100, 20));  // the window's green, left of the keyboard
   EXPECT_EQ(two.pixel(40, 600), qRgb(20, 100, 20));
-  // Finer text and pictures differ a little from scale 1 halved; a layout
-  // that moved differs everywhere. An enlarged picture has no 2 x 2 block
-  // of more than one colour.
+  // A moved layout differs everywhere; an enlarged one has flat 2 x 2 blocks.
   const QImage halved = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   double difference = 0;
   int fine = 0;
