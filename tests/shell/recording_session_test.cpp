@@ -5,14 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <atomic>
 #include <fstream>
 #include <thread>
 
 #include "files/file_error.h"
 #include "files/take_journal.h"
-#include "help/help_window.h"
 #include "left_files.h"
 #include "record/clock.h"
 #include "record/playback_timer.h"
@@ -57,8 +55,7 @@ struct SessionRig : WindowRig {
   }
 };
 
-// Rows of the state table, as SessionRig::Items() writes them; that every
-// transition leaves its row is the core's to show.
+// Rows of Items(); every transition's row is the core's to show.
 const QString kReadyItems = "EGEEGEEEE/EGEEG";  // unsaved
 const QString kSavedItems = "EGEEGGEEE/EGEEG";  // nothing unsaved
 const QString kPlayingItems = "GGGGEGGGG/GGGGE";
@@ -97,11 +94,6 @@ class RecordingSessionTest : public QObject {
   void commandsReachTheCoreAndItsStateTheItems() {
     SessionRig rig;
     QVERIFY(rig.Show());
-    // About returns once its modal box is closed; help opens its window.
-    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-    rig.Trigger(IDM_ABOUT);
-    rig.Trigger(IDM_HELP);
-    QVERIFY(rig.session->Help().window() != nullptr && rig.session->Help().window()->isVisible());
     rig.Trigger(IDM_DEVICE_CLOSE);
     rig.Trigger(IDM_RECORD_START);
     QCOMPARE(rig.notices.boxes, QStringList{QString::fromUtf8("- 请打开开关|提示")});
@@ -195,9 +187,7 @@ class RecordingSessionTest : public QObject {
     QCOMPARE(rig.notices.boxes.last(), Question("live.qvi"));
   }
 
-  // Space's presses and releases are events of their own with scan code 57:
-  // saved as such, played as the pedal (let go before every channel is
-  // silenced when the play stops), exported as Control Change 64.
+  // Space is recorded as scan code 57, played as the pedal, exported as CC 64.
   void aPedalledRecordingIsSavedLoadedPlayedAndExported() {
     QTemporaryDir dir;
     SessionRig rig;
