@@ -3,7 +3,6 @@
 #include "shell/recording_session.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <atomic>
 #include <fstream>
@@ -156,10 +155,6 @@ class RecordingSessionTest : public QObject {
     rig.Trigger(IDM_FILE_OPEN);
     QCOMPARE(rig.notices.boxes.last(), CannotOpen("gone.qvi"));
     QCOMPARE(rig.notices.beeps.size(), size_t(1));
-    rig.dialogs.answers = {dir.filePath("tune.mid")};
-    rig.Trigger(IDM_EXPORT_MIDI);
-    QCOMPARE(rig.dialogs.asked.last(), "save *.mid ");
-    QVERIFY(QFileInfo(dir.filePath("tune.mid")).size() > 14);
   }
 
   void keysAfterASaveAtSessionEndAreUnsavedAgain() {
@@ -221,6 +216,7 @@ class RecordingSessionTest : public QObject {
     // 252 ticks (81 7c), 1, 252 and 126 (7e).
     rig.dialogs.answers = {dir.filePath("pedal.mid")};
     rig.Trigger(IDM_EXPORT_MIDI);
+    QCOMPARE(rig.dialogs.asked.last(), "save *.mid ");
     QFile midi(dir.filePath("pedal.mid"));
     QVERIFY(midi.open(QIODevice::ReadOnly));
     QCOMPARE(midi.readAll().toHex(' '),
