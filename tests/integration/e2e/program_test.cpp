@@ -1,8 +1,5 @@
-// The real program end to end: heard as a desktop user hears it, run by an
-// unprivileged user (nobody, when the tests run as root) on a desktop's own
-// sound server (PipeWire, else PulseAudio) and Xvfb, played with real X key
-// presses while the null sink is recorded; its command line; and its
-// synthesizer on a JACK server.
+// The real program heard as a desktop user hears it (nobody, when run as root)
+// on a private sound server and Xvfb; its command line; its synthesizer on JACK.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -65,9 +62,8 @@ class DesktopSound : public ::testing::Test {
     }
     return found;
   }
-  // Program 80, a square lead, from the instrument menu (family K, its first
-  // item): it holds its level while a note is held. Each key waits for its
-  // menu window: one sent too early would play.
+  // Program 80, a square lead (family K, first item), holds its level while a
+  // note is held. Each key waits for its menu: one sent too early would play.
   void ChooseSquareLead() {
     const std::string window = Start({}, "^Tonvale - \\[");
     ASSERT_FALSE(window.empty()) << Log();
