@@ -1,21 +1,17 @@
-// The real program end to end: heard as a desktop user hears it, run by an
-// unprivileged user (nobody, when the tests run as root) on a desktop's own
-// sound server (PipeWire, else PulseAudio) and Xvfb, played with real X key
-// presses while the null sink is recorded; its command line; and its
-// synthesizer on a JACK server.
+// The real program heard as a desktop user hears it (nobody, when run as root)
+// on a private sound server and Xvfb; its command line; its synthesizer on JACK.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include "child_process.h"
 #include "devices/builtin_synth.h"
 #include "devices/soundfont_search.h"
 #include "files/qvi_file.h"
-#include "servers.h"
 #include "sound_analysis.h"
+#include "x_desktop.h"
 
 namespace tonvale::test {
 namespace {
@@ -31,16 +27,17 @@ class DesktopSound : public ::testing::Test {
     ASSERT_TRUE(x_.ok()) << x_.error();
     sound_ = std::make_unique<SoundServer>(dir_.path(), SoundServer::Installed(), user_.words);
     ASSERT_TRUE(sound_->ok()) << sound_->error();
-    sound_->AddTo(env_);
-    env_["DISPLAY"] = x_.display();
-    env_["QT_QPA_PLATFORM"] = "xcb";
-    env_["TONVALE_SPLASH_MS"] = "1";
-    for (const char* n : {"TONVALE_AUDIO_DRIVER", "JACK_DEFAULT_SERVER", "PULSE_SERVER"})
-      env_.erase(n);
+    Environment& env = desk_.env;
+    sound_->AddTo(env);
+    env["TONVALE_SPLASH_MS"] = "1";
+    for (const char* n : {"TONVALE_AUDIO_DRIVER", "TONVALE_AUDIO_FILE", "JACK_DEFAULT_SERVER",
+                          "PULSE_SERVER", "LANGUAGE", "LC_ALL"})
+      env.erase(n);
+    desk_.log = dir_.path() / "tonvale.log";
     parec_ = Process(
         {AsUser({"parec", "-d", "nullsink.monitor", "--latency-msec=50", "--format=s16le",
                  "--channels=2", "--rate=" + std::to_string(sound_->rate()), raw_.string()}),
-         env_,
+         env,
          dir_.path() / "parec.log",
          {}});
     for (int i = 0; i < 500 && FileSize(raw_) == 0; ++i) std::this_thread::sleep_for(10ms);
@@ -51,52 +48,38 @@ class DesktopSound : public ::testing::Test {
     args.insert(args.begin(), user_.words.begin(), user_.words.end());
     return args;
   }
-  RunResult Xdo(const std::vector<std::string>& args) const {
-    return Xdotool(args, env_, dir_.path() / "xdotool.log");
-  }
-  // Starts the program with `args`; its window titled `title`, "" if none.
+  // Starts the program with `args`; its window titled `title`.
   std::string Start(std::vector<std::string> args, const std::string& title) {
     args.insert(args.begin(), program_.string());
-    tonvale_ = Process({AsUser(args), env_, dir_.path() / "tonvale.log", {}});
-    std::string found;
-    for (int i = 0; i < 400 && found.empty() && tonvale_.running(); ++i) {
-      std::istringstream(Xdo({"search", "--onlyvisible", "--name", title}).out) >> found;
-      std::this_thread::sleep_for(50ms);
-    }
-    return found;
+    tonvale_ = Process({AsUser(args), desk_.env, desk_.log, {}});
+    return desk_.Await(title, 1);
   }
-  // Program 80, a square lead, from the instrument menu (family K, its first
-  // item): it holds its level while a note is held. Each key waits for its
-  // menu window: one sent too early would play.
+  // Program 80, a square lead (family K, first item), holds its level while a
+  // note is held. Each key waits for its menu: one sent too early would play.
   void ChooseSquareLead() {
     const std::string window = Start({}, "^Tonvale - \\[");
-    ASSERT_FALSE(window.empty()) << Log();
-    ASSERT_EQ(Xdo({"windowfocus", "--sync", window}).code, 0);
-    const auto visible = [&] {
-      const std::string out = Xdo({"search", "--onlyvisible", "--class", "."}).out;
-      return std::count(out.begin(), out.end(), '\n');
-    };
-    for (const auto& [key, windows] : {std::pair{"alt+2", 2}, {"k", 3}, {"1", 1}}) {
-      ASSERT_EQ(Xdo({"key", key}).code, 0);
-      for (int i = 0; i < 200 && visible() != windows; ++i) std::this_thread::sleep_for(30ms);
-      ASSERT_EQ(visible(), windows) << "after " << key;
-    }
+    ASSERT_FALSE(window.empty());
+    desk_.Xdo({"windowfocus", "--sync", window});
+    desk_.Menu('2', {"k"}, 3);
+    desk_.Xdo({"key", "1"});
+    desk_.Await("^tonvale$", 1, "--classname");
+    ASSERT_FALSE(HasFailure());
   }
   // Plays `keys` (xdotool's words), then ends the recording and the program.
   void Play(const std::vector<std::string>& keys) {
-    ASSERT_EQ(Xdo(keys).code, 0);
+    desk_.Xdo(keys);
     ASSERT_TRUE(tonvale_.running());
     parec_.Stop();
     tonvale_.Stop();
   }
   std::vector<float> Heard() const { return ReadRawStereo(raw_.string()); }
-  std::string Log() const { return ReadText(dir_.path() / "tonvale.log"); }
+  std::string Log() const { return ReadText(desk_.log); }
 
   ScratchDir dir_{"tonvale-e2e"};
   const DesktopUser user_ = AsDesktopUser(dir_.path());
   XServer x_{dir_.path()};
+  XDesktop desk_{x_, dir_.path()};
   std::unique_ptr<SoundServer> sound_;
-  Environment env_ = CurrentEnvironment();
   const std::filesystem::path raw_ = dir_.path() / "heard.raw";
   const std::filesystem::path program_ = dir_.path() / "tonvale";
   Process parec_, tonvale_;
@@ -116,7 +99,7 @@ TEST_F(DesktopSound, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
   const auto recording = dir_.path() / std::string("\xe9t\xe9.qvi");
   const PerformanceEvent f1_up{0, 257, 0xC03B0001, 0};  // a key that plays nothing
   ASSERT_FALSE(WriteQviFile(recording, {&f1_up, 1}, 1297, false, {2024, 1, 1}).has_value());
-  EXPECT_FALSE(Start({recording.string()}, "^Tonvale - \\[/.*\\.qvi\\]$").empty()) << Log();
+  Start({recording.string()}, "^Tonvale - \\[/.*\\.qvi\\]$");
   tonvale_.Stop();
 
   const std::string log = Log();
@@ -142,8 +125,8 @@ TEST_F(DesktopSound, ADesktopUserHearsEachKeyAtItsPitchWithoutADropout) {
 // A chord played with Space held rings on after its keys come up, until
 // Space does; the same chord without the pedal stops with its keys.
 TEST_F(DesktopSound, APedalledChordSustainsAfterItsKeysAreReleased) {
-  env_["LANGUAGE"] = "zh_CN";  // the menus' mnemonics are the Chinese texts'
-  env_["LC_ALL"] = "C.UTF-8";
+  desk_.env["LANGUAGE"] = "zh_CN";  // the menus' mnemonics are the Chinese texts'
+  desk_.env["LC_ALL"] = "C.UTF-8";
   ASSERT_NO_FATAL_FAILURE(ChooseSquareLead());
   ASSERT_NO_FATAL_FAILURE(Play(
       {"keydown", "a", "keydown", "d",   "keydown", "g",     "sleep",   "0.5",   "keyup",   "a",

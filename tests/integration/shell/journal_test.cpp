@@ -21,9 +21,6 @@ constexpr std::uint32_t kScanA = 0x1E, kScanD = 0x20;
 std::uint32_t ScanOf(const PerformanceEvent& e) {
   return (e.key_data >> 16) & 0xFF;
 }
-RecordingFile ReadTake(const fs::path& path) {
-  return ReadJournalText(ReadText(path));
-}
 
 class Journal : public ::testing::Test {
  protected:
@@ -83,7 +80,7 @@ class Journal : public ::testing::Test {
          std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(50ms)) {
       const std::set<fs::path> now = Journals();
       if (now.size() == count && std::all_of(now.begin(), now.end(), [&](const fs::path& p) {
-            return ReadTake(p).events.size() >= events;
+            return ReadJournalText(ReadText(p)).events.size() >= events;
           }))
         return true;
     }
@@ -173,7 +170,7 @@ TEST_F(Journal, TwoWindowsKeepTheirOwnAndNeverOfferALiveOne) {
   ASSERT_TRUE(AwaitJournals(2, 2));
   EXPECT_FALSE(Journals().contains(first_journal));
   for (const fs::path& journal : Journals()) {
-    const RecordingFile take = ReadTake(journal);
+    const RecordingFile take = ReadJournalText(ReadText(journal));
     EXPECT_EQ(ScanOf(take.events[0]), take.events.size() == 2 ? kScanA : kScanD);
   }
   second.Stop(SIGKILL);

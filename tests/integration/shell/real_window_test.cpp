@@ -1,7 +1,5 @@
-// The real tonvale on its own Xvfb display, played with real X key events into
-// a JACK port of our own: notes, the pedal, a recording played once and in a
-// loop, the file dialogs, the end, then the saved file named on the command
-// line.
+// The real tonvale under Xvfb, played with real X key events into a JACK port
+// of our own, from the first note to the saved file named on the command line.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -81,9 +79,7 @@ TEST_F(RealWindow, PlaysRecordsSavesLoadsExportsEndsAndPlaysTheFileItWasGiven) {
   // The device menu's last item is the JACK port: the program on both channels.
   desk_.Menu('6', {"Up", "Return"});
   ASSERT_TRUE(Next({"c0 00", "cf 00"}));
-  // Space held past the auto-repeat delay is the sustain pedal, on the bass
-  // channel too while the automatic bass is on. (Shift and Ctrl through X
-  // are heard in the desktop user's test.)
+  // Space held past the auto-repeat delay: the pedal, on the bass channel too.
   desk_.Menu('5', {"c"});
   desk_.Xdo({"keydown", "space", "key", "a", "sleep", "0.8", "keyup", "space"});
   ASSERT_TRUE(Next({"b0 40 7f", "bf 40 7f", "90 3c 7f", "9f 30 7f", "80 3c 00", "8f 30 00",
@@ -117,9 +113,7 @@ TEST_F(RealWindow, PlaysRecordsSavesLoadsExportsEndsAndPlaysTheFileItWasGiven) {
   }
   ASSERT_TRUE(Next(kAllNotesOff));
 
-  // Saved through the save-as dialog (still untitled). Each play kept the
-  // recorded spacing; the notes each sent show that the keys, presses and
-  // releases were recorded.
+  // Saved through the save-as dialog; each play kept the recorded spacing.
   const fs::path saved = dir_.path() / "my tune.qvi";
   AnswerFileDialog({"s"}, XDesktop::kSaveTitle, saved);
   desk_.Await("^Tonvale - \\[my tune\\.qvi\\]$", 1);
